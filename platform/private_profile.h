@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvo {
+
+// Reader and writer of "ini" settings files with the semantics the program
+// relies on: section and key names match case-insensitively, an absent file,
+// section or key yields the default, integers are read like atoi (leading
+// white space, optional sign, leading digits) and written with "%d". A write
+// keeps every other line (other sections, other keys, comments) untouched and
+// replaces the file atomically, so a crash or a full disk during a write
+// leaves the previous file whole. No operation throws.
+class PrivateProfile {
+public:
+    explicit PrivateProfile(std::filesystem::path path);
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // At most max_chars characters of the value are returned, like the
+    // platform's fixed-size buffer (0 = unlimited).
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view default_value, size_t max_chars = 0) const;
+    int GetInt(std::string_view section, std::string_view key, int default_value) const;
+
+    // Returns true when the file now holds the value.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    bool WriteInt(std::string_view section, std::string_view key, int value);
+
+private:
+    std::filesystem::path path_;
+};
+
+// atoi-like parse used for stored integers: leading blanks, sign, digits;
+// anything else ends the number; no digits gives 0; overflow saturates.
+int ParseProfileInt(std::string_view text);
+
+}  // namespace orvo

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the viewer need.
+# Idempotent: does nothing when all are present; runs apt-get update only
+# when something is missing. Runs as root without prompts (or via sudo).
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config ninja-build
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+  qt6-svg-dev libqt6svg6 libqt6opengl6-dev
+  libvlc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  clang libclang-rt-14-dev clang-format
+  # run
+  libvlc5 vlc-plugin-base vlc-plugin-video-output libqt6webenginecore6-bin
+  qt6-qpa-plugins fonts-noto-cjk fonts-dejavu-core fonts-liberation2 fontconfig
+  # tests and tools
+  xvfb xauth ffmpeg imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}" >&2
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
