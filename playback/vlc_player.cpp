@@ -1,0 +1,328 @@
+#include "playback/vlc_player.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace orvo {
+
+// Every libVLC entry point the binding uses, looked up by its exported name.
+#define ORVO_VLC_ENTRY_POINTS(X)         \
+    X(libvlc_new)                        \
+    X(libvlc_release)                    \
+    X(libvlc_media_new_path)             \
+    X(libvlc_media_add_option)           \
+    X(libvlc_media_release)              \
+    X(libvlc_media_player_new)           \
+    X(libvlc_media_player_release)       \
+    X(libvlc_media_player_set_media)     \
+    X(libvlc_media_player_event_manager) \
+    X(libvlc_media_player_play)          \
+    X(libvlc_media_player_pause)         \
+    X(libvlc_media_player_stop)          \
+    X(libvlc_media_player_get_length)    \
+    X(libvlc_media_player_get_time)      \
+    X(libvlc_media_player_set_time)      \
+    X(libvlc_media_player_set_rate)      \
+    X(libvlc_media_player_set_xwindow)   \
+    X(libvlc_media_player_set_hwnd)      \
+    X(libvlc_audio_set_volume)           \
+    X(libvlc_audio_set_mute)             \
+    X(libvlc_video_set_key_input)        \
+    X(libvlc_video_set_mouse_input)      \
+    X(libvlc_video_take_snapshot)        \
+    X(libvlc_video_set_marquee_string)   \
+    X(libvlc_video_set_marquee_int)      \
+    X(libvlc_video_set_crop_geometry)    \
+    X(libvlc_video_get_width)            \
+    X(libvlc_video_get_height)           \
+    X(libvlc_event_attach)
+
+// The width and height queries are deprecated in libVLC 3 but are exactly
+// what the viewer needs; only their types are taken from the header.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+struct VlcApi {
+#define ORVO_VLC_DECLARE(name) decltype(&::name) name = nullptr;
+    ORVO_VLC_ENTRY_POINTS(ORVO_VLC_DECLARE)
+#undef ORVO_VLC_DECLARE
+};
+#pragma GCC diagnostic pop
+
+namespace {
+
+// The events handed to the attached handler, in the order they are attached.
+constexpr std::array<libvlc_event_type_t, 12> kAttachedEvents = {
+    libvlc_MediaPlayerPositionChanged, libvlc_MediaPlayerSeekableChanged,
+    libvlc_MediaPlayerTimeChanged,     libvlc_MediaStateChanged,
+    libvlc_MediaPlayerMediaChanged,    libvlc_MediaPlayerOpening,
+    libvlc_MediaPlayerBuffering,       libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,          libvlc_MediaPlayerStopped,
+    libvlc_MediaPlayerEndReached,      libvlc_MediaPlayerEncounteredError,
+};
+static_assert(libvlc_MediaPlayerPositionChanged == 268 &&
+                  libvlc_MediaPlayerSeekableChanged == 269 &&
+                  libvlc_MediaPlayerTimeChanged == 267 && libvlc_MediaStateChanged == 5 &&
+                  libvlc_MediaPlayerMediaChanged == 256 && libvlc_MediaPlayerOpening == 258 &&
+                  libvlc_MediaPlayerBuffering == 259 && libvlc_MediaPlayerPlaying == 260 &&
+                  libvlc_MediaPlayerPaused == 261 && libvlc_MediaPlayerStopped == 262 &&
+                  libvlc_MediaPlayerEndReached == 265 && libvlc_MediaPlayerEncounteredError == 266,
+              "libVLC event numbers changed");
+
+// Marquee options are set in this order; the enable switch comes last so the
+// text appears with its final look.
+constexpr int kMarqueeText = libvlc_marquee_Text;
+static_assert(libvlc_marquee_Enable == 0 && libvlc_marquee_Text == 1 && libvlc_marquee_Color == 2 &&
+                  libvlc_marquee_Opacity == 3 && libvlc_marquee_Size == 6 &&
+                  libvlc_marquee_Timeout == 7 && libvlc_marquee_X == 8 && libvlc_marquee_Y == 9,
+              "libVLC marquee option numbers changed");
+
+std::vector<const char*> InstanceArguments(int argument_set) {
+    if (argument_set == 1) {
+        // The engine's own defaults (one empty argument), plus the transform
+        // filter that turns the picture by 180 degrees.
+        return {"--video-filter=transform", "--transform-type=180", ""};
+    }
+    return {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+}
+
+void* OpenLibrary(const std::string& name) {
+#ifdef _WIN32
+    std::wstring wide(name.begin(), name.end());
+    return reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
+#else
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+#endif
+}
+
+void* FindSymbol(void* library, const char* name) {
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+#else
+    return dlsym(library, name);
+#endif
+}
+
+void CloseLibrary(void* library) {
+#ifdef _WIN32
+    FreeLibrary(static_cast<HMODULE>(library));
+#else
+    dlclose(library);
+#endif
+}
+
+}  // namespace
+
+CVlcPlayer::CVlcPlayer(std::string library_name) : api_(std::make_unique<VlcApi>()) {
+    library_ = OpenLibrary(library_name);
+    if (library_ == nullptr) {
+        available_ = 0;
+        return;
+    }
+    // Entry points are looked up once. A missing one leaves its operation a
+    // no-op; only those needed to create the engine make it unavailable.
+#define ORVO_VLC_RESOLVE(name) \
+    api_->name = reinterpret_cast<decltype(api_->name)>(FindSymbol(library_, #name));
+    ORVO_VLC_ENTRY_POINTS(ORVO_VLC_RESOLVE)
+#undef ORVO_VLC_RESOLVE
+    if (!CreateEngine()) {
+        available_ = 0;
+        return;
+    }
+    api_->libvlc_audio_set_volume(player_, volume_);
+}
+
+CVlcPlayer::~CVlcPlayer() {
+    // When the engine is unavailable its objects are already gone (a failed
+    // creation releases what it made), so only the library is left to unload.
+    if (available_) {
+        if (media_ != nullptr && api_->libvlc_media_release) api_->libvlc_media_release(media_);
+        if (api_->libvlc_media_player_release) api_->libvlc_media_player_release(player_);
+        if (api_->libvlc_release) api_->libvlc_release(instance_);
+    }
+    if (library_ != nullptr) CloseLibrary(library_);
+}
+
+bool CVlcPlayer::CreateEngine() {
+    if (!api_->libvlc_new || !api_->libvlc_release || !api_->libvlc_media_player_new ||
+        !api_->libvlc_media_player_release || !api_->libvlc_media_player_event_manager ||
+        !api_->libvlc_audio_set_volume) {
+        return false;
+    }
+    std::vector<const char*> args = InstanceArguments(argument_set_);
+    instance_ = api_->libvlc_new(static_cast<int>(args.size()), args.data());
+    if (instance_ != nullptr) player_ = api_->libvlc_media_player_new(instance_);
+    if (player_ != nullptr) event_manager_ = api_->libvlc_media_player_event_manager(player_);
+    if (event_manager_ != nullptr) return true;
+    // Release whatever was half made, so an unavailable engine holds nothing.
+    if (player_ != nullptr) api_->libvlc_media_player_release(player_);
+    if (instance_ != nullptr) api_->libvlc_release(instance_);
+    player_ = nullptr;
+    instance_ = nullptr;
+    return false;
+}
+
+void CVlcPlayer::AttachAll() {
+    if (!api_->libvlc_event_attach || event_manager_ == nullptr) return;
+    for (libvlc_event_type_t type : kAttachedEvents)
+        api_->libvlc_event_attach(event_manager_, type, event_handler_, event_user_data_);
+}
+
+int CVlcPlayer::Open(const std::string& utf8_path) {
+    if (!available_) return 0;
+    if (api_->libvlc_audio_set_volume) api_->libvlc_audio_set_volume(player_, volume_);
+    path_ = utf8_path;
+    if (!api_->libvlc_media_new_path || !api_->libvlc_media_player_set_media) return 0;
+    libvlc_media_t* previous = media_;
+    media_ = api_->libvlc_media_new_path(instance_, path_.c_str());
+    if (media_ != nullptr) {
+        if (api_->libvlc_media_add_option) api_->libvlc_media_add_option(media_, ":ffmpeg-hw");
+        api_->libvlc_media_player_set_media(player_, media_);
+    }
+    if (api_->libvlc_video_set_key_input) api_->libvlc_video_set_key_input(player_, 0);
+    if (api_->libvlc_video_set_mouse_input) api_->libvlc_video_set_mouse_input(player_, 0);
+    // The player holds its own reference to the media it plays, so ours to the
+    // previous one goes only after the new one is in place.
+    if (previous != nullptr && api_->libvlc_media_release) api_->libvlc_media_release(previous);
+    return media_ != nullptr ? 1 : 0;
+}
+
+void CVlcPlayer::Play() {
+    if (!available_) return;
+    if (api_->libvlc_media_player_play) api_->libvlc_media_player_play(player_);
+    playing_ = 1;
+    paused_ = 0;
+}
+
+void CVlcPlayer::Pause() {
+    if (!available_) return;
+    playing_ = 0;
+    if (api_->libvlc_media_player_pause) api_->libvlc_media_player_pause(player_);
+    paused_ = 1;
+}
+
+void CVlcPlayer::Stop() {
+    if (!available_) return;
+    if (api_->libvlc_media_player_stop) api_->libvlc_media_player_stop(player_);
+    playing_ = 0;
+    paused_ = 0;
+}
+
+std::int64_t CVlcPlayer::GetLength() const {
+    if (!available_ || !api_->libvlc_media_player_get_length) return -1;
+    return api_->libvlc_media_player_get_length(player_);
+}
+
+std::int64_t CVlcPlayer::GetTime() const {
+    if (!available_ || !api_->libvlc_media_player_get_time) return -1;
+    return api_->libvlc_media_player_get_time(player_);
+}
+
+void CVlcPlayer::SetTime(std::int64_t ms) {
+    if (!available_ || !api_->libvlc_media_player_set_time) return;
+    api_->libvlc_media_player_set_time(player_, ms);
+}
+
+void CVlcPlayer::SetRate(float rate) {
+    if (!available_) return;
+    if (api_->libvlc_media_player_set_rate) api_->libvlc_media_player_set_rate(player_, rate);
+    rate_ = rate;
+}
+
+void CVlcPlayer::SetVolume(int volume) {
+    if (!available_) return;
+    if (api_->libvlc_audio_set_volume) api_->libvlc_audio_set_volume(player_, volume);
+    volume_ = volume;
+}
+
+void CVlcPlayer::SetMute(bool on) {
+    if (!available_ || !api_->libvlc_audio_set_mute) return;
+    api_->libvlc_audio_set_mute(player_, on ? 1 : 0);
+}
+
+int CVlcPlayer::TakeSnapshot(const std::string& utf8_path) {
+    if (!available_ || !api_->libvlc_video_take_snapshot) return 0;
+    return api_->libvlc_video_take_snapshot(player_, 0, utf8_path.c_str(), 0, 0) == 0 ? 1 : 0;
+}
+
+int CVlcPlayer::SetOverlayText(const std::string& text, int size, bool enabled) {
+    if (!available_) return 0;
+    if (api_->libvlc_video_set_marquee_string)
+        api_->libvlc_video_set_marquee_string(player_, kMarqueeText, text.c_str());
+    if (api_->libvlc_video_set_marquee_int) {
+        auto set = api_->libvlc_video_set_marquee_int;
+        set(player_, libvlc_marquee_Size, size);
+        set(player_, libvlc_marquee_Opacity, 255);
+        set(player_, libvlc_marquee_Color, -1);
+        set(player_, libvlc_marquee_Timeout, -1);
+        set(player_, libvlc_marquee_X, 0);
+        set(player_, libvlc_marquee_Y, 0);
+        set(player_, libvlc_marquee_Enable, enabled ? 1 : 0);
+    }
+    return 1;
+}
+
+int CVlcPlayer::SetCrop(int left, int top, int right, int bottom) {
+    if (!available_) return 0;
+    char geometry[64];
+    std::snprintf(geometry, sizeof geometry, "%d+%d+%d+%d", left, top, right, bottom);
+    if (api_->libvlc_video_set_crop_geometry)
+        api_->libvlc_video_set_crop_geometry(player_, geometry);
+    return 1;
+}
+
+VideoSize CVlcPlayer::GetVideoSize() const {
+    VideoSize size;
+    if (!available_) return size;
+    if (api_->libvlc_video_get_width) size.width = api_->libvlc_video_get_width(player_);
+    if (api_->libvlc_video_get_height) size.height = api_->libvlc_video_get_height(player_);
+    return size;
+}
+
+void CVlcPlayer::SetWindow(std::uintptr_t window) {
+    if (!available_) return;
+#ifdef _WIN32
+    if (api_->libvlc_media_player_set_hwnd)
+        api_->libvlc_media_player_set_hwnd(player_, reinterpret_cast<void*>(window));
+#else
+    if (api_->libvlc_media_player_set_xwindow)
+        api_->libvlc_media_player_set_xwindow(player_, static_cast<std::uint32_t>(window));
+#endif
+}
+
+void CVlcPlayer::AttachEvents(libvlc_callback_t handler, void* user_data) {
+    if (!available_) return;
+    event_handler_ = handler;
+    event_user_data_ = user_data;
+    AttachAll();
+}
+
+int CVlcPlayer::Recreate(int argument_set) {
+    argument_set_ = argument_set;
+    if (!available_) return 0;
+    if (media_ == nullptr) return 0;
+    if (api_->libvlc_media_release) api_->libvlc_media_release(media_);
+    media_ = nullptr;
+    if (player_ == nullptr) return 0;
+    if (api_->libvlc_media_player_release) api_->libvlc_media_player_release(player_);
+    player_ = nullptr;
+    event_manager_ = nullptr;
+    if (instance_ == nullptr) return 0;
+    if (api_->libvlc_release) api_->libvlc_release(instance_);
+    instance_ = nullptr;
+    if (!CreateEngine()) {
+        available_ = 0;
+        return 0;
+    }
+    if (event_handler_ != nullptr) AttachAll();
+    api_->libvlc_audio_set_volume(player_, volume_);
+    return 1;
+}
+
+}  // namespace orvo

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <vlc/vlc.h>
+
+namespace orvo {
+
+struct VlcApi;
+
+// Size of the decoded picture in pixels; 0 x 0 when not known.
+struct VideoSize {
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// The binding to libVLC. The library is loaded at run time and every entry
+// point is looked up by name, so the viewer starts (without playback) when
+// libVLC is missing: `available()` then reads 0 and every operation does
+// nothing. All operations are called from the window thread.
+class CVlcPlayer {
+public:
+#ifdef _WIN32
+    static constexpr const char* kLibraryName = "libvlc.dll";
+#else
+    static constexpr const char* kLibraryName = "libvlc.so.5";
+#endif
+
+    // `library_name` exists so tests can point the loader elsewhere.
+    explicit CVlcPlayer(std::string library_name = kLibraryName);
+    ~CVlcPlayer();
+    CVlcPlayer(const CVlcPlayer&) = delete;
+    CVlcPlayer& operator=(const CVlcPlayer&) = delete;
+
+    // Sets the media (UTF-8 path) without starting playback. 1, or 0 when the
+    // engine is unavailable or refused the path.
+    int Open(const std::string& utf8_path);
+    void Play();
+    void Pause();
+    void Stop();
+    std::int64_t GetLength() const;  // ms, -1 when unavailable
+    std::int64_t GetTime() const;    // ms, -1 when unavailable
+    void SetTime(std::int64_t ms);
+    void SetRate(float rate);
+    void SetVolume(int volume);  // 0..200, 100 = unity gain
+    void SetMute(bool on);
+    // Saves the current frame at its own size; the format follows the
+    // extension (.png, otherwise JPEG). 1 when the engine took the request.
+    int TakeSnapshot(const std::string& utf8_path);
+    // Text in the top-left corner of the picture; 1, or 0 when unavailable.
+    int SetOverlayText(const std::string& text, int size, bool enabled);
+    // Margins in video pixels cut from each edge; all 0 shows the whole frame.
+    int SetCrop(int left, int top, int right, int bottom);
+    VideoSize GetVideoSize() const;
+    // The native window the engine draws into: an X11 window id on X11, the
+    // window handle on Windows.
+    void SetWindow(std::uintptr_t window);
+    // Subscribes `handler` to the player's events; kept across Recreate.
+    void AttachEvents(libvlc_callback_t handler, void* user_data);
+    // Re-creates the engine with argument set 0 (plain) or 1 (picture turned
+    // by 180 degrees). The new player has no media and no window. 1 when
+    // re-created; 0 otherwise, with only the stored set changed.
+    int Recreate(int argument_set);
+
+    int available() const {
+        return available_;
+    }
+    int playing() const {
+        return playing_;
+    }
+    int paused() const {
+        return paused_;
+    }
+    int argument_set() const {
+        return argument_set_;
+    }
+    int volume() const {
+        return volume_;
+    }
+    float rate() const {
+        return rate_;
+    }
+    const std::string& path() const {
+        return path_;
+    }
+
+private:
+    bool CreateEngine();
+    void AttachAll();
+
+    libvlc_instance_t* instance_ = nullptr;
+    libvlc_media_player_t* player_ = nullptr;
+    libvlc_media_t* media_ = nullptr;
+    libvlc_event_manager_t* event_manager_ = nullptr;
+    void* event_user_data_ = nullptr;
+    libvlc_callback_t event_handler_ = nullptr;
+    void* library_ = nullptr;
+    std::string path_;
+    int available_ = 1;
+    int playing_ = 0;
+    int paused_ = 1;
+    int argument_set_ = 0;
+    int volume_ = 200;
+    float rate_ = 1.0f;
+
+    std::unique_ptr<VlcApi> api_;
+};
+
+}  // namespace orvo
