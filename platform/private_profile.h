@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,17 +20,22 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-    // At most max_chars characters of the value are returned, like the
-    // platform's fixed-size buffer (0 = unlimited).
+    // At most max_chars characters (code points) of the value are returned,
+    // like the platform's fixed-size buffer (0 = unlimited).
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view default_value, size_t max_chars = 0) const;
     int GetInt(std::string_view section, std::string_view key, int default_value) const;
 
-    // Returns true when the file now holds the value.
+    // Returns true when the file now holds the value. A section or key that is
+    // empty or could not be read back as written (line breaks, NUL, "=" in a
+    // key, "]" in a section), and a value with a line break or NUL, are
+    // refused: written as they are they would inject lines into the file.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInt(std::string_view section, std::string_view key, int value);
 
 private:
+    bool Lookup(std::string_view section, std::string_view key, std::string* value) const;
+
     std::filesystem::path path_;
 };
 
