@@ -18,6 +18,11 @@ struct LanguageEntry {
 inline constexpr int kLanguageCount = 2;
 extern const LanguageEntry kLanguageTable[kLanguageCount];
 
+// Language identifier of a table row: sublanguage << 10 | primary language.
+constexpr uint16_t LanguageIdOf(const LanguageEntry& entry) {
+    return static_cast<uint16_t>((entry.sublanguage << 10) | entry.primary_language);
+}
+
 struct WindowRect {
     int left = 0;
     int top = 0;
@@ -33,18 +38,23 @@ struct WindowPosition {
     bool work_area = false;  // "MAXSCREEN" == 1
 };
 
+// Smallest window the stored position is raised to, in pixels.
+inline constexpr int kMinWindowWidth = 1000;
+inline constexpr int kMinWindowHeight = 680;
+
 // Stored values of "WINPOS" turned into the window's rectangle for a usable
 // screen size; pure so the clamping rules can be tested with any size.
 WindowPosition ComputeWindowPosition(int stored_maxscreen, WindowRect stored, int usable_width,
                                      int usable_height);
 
 // The process-wide settings object: the settings file "Qor.ini" in the working
-// directory at first use and the current interface language.
+// directory at first use and the current interface language. Failures to
+// read or write the file are never reported: reads give the defaults.
 class CQorSettings {
 public:
     static CQorSettings& Instance();
 
-    // For tests and tools: a settings object on any file.
+    // For tests and tools: a settings object on any file. Reads the language.
     explicit CQorSettings(std::filesystem::path ini_path);
 
     const std::filesystem::path& path() const { return profile_.path(); }
@@ -55,6 +65,7 @@ public:
     void ReadLanguage();
     bool SetLanguage(int index);
     std::string ReadFolder() const;
+    // A folder that does not exist is stored as empty.
     void WriteFolder(const std::string& folder);
     int ReadMap();  // always 0 after the clamp; also stored in map_provider()
     int ReadInt(const char* section, const char* key, int default_value) const;
