@@ -1,0 +1,92 @@
+#include "metadata/byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace orvo {
+
+size_t MemoryByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
+    if (offset >= bytes_.size()) return 0;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(out.size(), bytes_.size() - offset));
+    std::memcpy(out.data(), bytes_.data() + offset, n);
+    return n;
+}
+
+size_t ReadPadded(ByteSource& source, uint64_t offset, std::span<uint8_t> out) {
+    const size_t n = source.ReadAt(offset, out);
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(n), out.end(), uint8_t{0});
+    return n;
+}
+
+FileByteSource::~FileByteSource() {
+    Close();
+}
+
+bool FileByteSource::Open(const std::filesystem::path& path) {
+    Close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    size_ = static_cast<uint64_t>(st.st_size);
+    window_length_ = 0;
+    window_offset_ = 0;
+    return true;
+}
+
+void FileByteSource::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    size_ = 0;
+    window_length_ = 0;
+}
+
+size_t FileByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
+    if (fd_ < 0 || offset >= size_ || out.empty()) return 0;
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(out.size(), size_ - offset));
+    size_t done = 0;
+    while (done < wanted) {
+        const uint64_t at = offset + done;
+        if (at >= window_offset_ && at < window_offset_ + window_length_) {
+            const size_t skip = static_cast<size_t>(at - window_offset_);
+            const size_t n = std::min(wanted - done, window_length_ - skip);
+            std::memcpy(out.data() + done, window_.data() + skip, n);
+            done += n;
+            continue;
+        }
+        if (wanted - done >= kWindowSize) {
+            // Large reads go straight to the caller's buffer.
+            const ssize_t n =
+                ::pread(fd_, out.data() + done, wanted - done, static_cast<off_t>(at));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw std::system_error(errno, std::generic_category(), "read");
+            }
+            if (n == 0) break;
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        window_.resize(kWindowSize);
+        ssize_t n;
+        do {
+            n = ::pread(fd_, window_.data(), kWindowSize, static_cast<off_t>(at));
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) throw std::system_error(errno, std::generic_category(), "read");
+        window_offset_ = at;
+        window_length_ = static_cast<size_t>(n);
+        if (n == 0) break;  // the file shrank under us
+    }
+    return done;
+}
+
+}  // namespace orvo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace orvo {
+
+// Random-access bytes that a parser reads: a file or a memory buffer. Reads
+// never fail past the end: they return fewer bytes.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual uint64_t Size() const = 0;
+    // Copies up to out.size() bytes from offset; returns how many were copied
+    // (0 at or past the end). Throws std::system_error on an I/O error.
+    virtual size_t ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
+};
+
+// A read-only view of bytes owned by the caller.
+class MemoryByteSource : public ByteSource {
+public:
+    explicit MemoryByteSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    size_t ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+// A file opened read-only. Small reads are served from one cached window, so
+// a walk over box headers and small payloads costs a few system calls.
+class FileByteSource : public ByteSource {
+public:
+    FileByteSource() = default;
+    ~FileByteSource() override;
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
+
+    // Opens a regular file; false when it cannot be opened or is not a file.
+    bool Open(const std::filesystem::path& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+    uint64_t Size() const override { return size_; }
+    size_t ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+
+private:
+    static constexpr size_t kWindowSize = 16 * 1024;
+
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    std::vector<uint8_t> window_;
+    uint64_t window_offset_ = 0;
+    size_t window_length_ = 0;
+};
+
+// Fills out from offset; bytes past the end of the source read as zero.
+// Returns how many bytes were actually present.
+size_t ReadPadded(ByteSource& source, uint64_t offset, std::span<uint8_t> out);
+
+// offset + length, saturated at the largest offset instead of wrapping.
+inline uint64_t AddOffset(uint64_t offset, uint64_t length) {
+    return offset + length < offset ? UINT64_MAX : offset + length;
+}
+
+}  // namespace orvo
