@@ -1,0 +1,3 @@
+list(APPEND ORVO_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/gsensor_derivation.cpp
+)
