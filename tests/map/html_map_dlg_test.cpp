@@ -1,0 +1,238 @@
+// The map view with the real browser and the real page, without network:
+// what the page holds is read back from the page itself.
+#include "gps/html_map_dlg.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include "gps/map_script.h"
+
+namespace orvo {
+namespace {
+
+constexpr int kWaitMs = 30000;
+
+// Runs a script in the page and returns its result (waits for it).
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < kWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_TRUE(done) << "no answer to: " << script.toStdString();
+    return result;
+}
+
+// Lets the view's queued texts go out, then reads the page's state after
+// its pending line update.
+QJsonObject PageState(CHtmlMapDlg& map) {
+    QCoreApplication::processEvents();
+    QTest::qWait(20);
+    const QVariant v = Evaluate(map.view()->page(), "JSON.stringify(map_state())");
+    return QJsonDocument::fromJson(v.toString().toUtf8()).object();
+}
+
+class HtmlMapDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<QWidget>();
+        window_->resize(900, 700);
+        auto* placeholder = new QWidget(window_.get());
+        placeholder->setGeometry(100, 50, 604, 454);
+        placeholder_ = placeholder;
+        map_ = new CHtmlMapDlg(window_.get());
+        map_->PlaceInParent(placeholder);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void LoadAndWait() {
+        QSignalSpy loaded(map_, &CHtmlMapDlg::PageLoaded);
+        map_->LoadPage();
+        ASSERT_TRUE(loaded.wait(kWaitMs));
+        ASSERT_TRUE(loaded.takeFirst().at(0).toBool());
+    }
+
+    std::unique_ptr<QWidget> window_;
+    QPointer<QWidget> placeholder_;
+    CHtmlMapDlg* map_ = nullptr;
+};
+
+TEST_F(HtmlMapDlgTest, TakesThePlaceholdersRectangleShrunkByTwo) {
+    EXPECT_TRUE(placeholder_.isNull());
+    EXPECT_EQ(map_->geometry(), QRect(102, 52, 600, 450));
+    EXPECT_TRUE(map_->isVisible());
+    EXPECT_EQ(map_->objectName(), "1004");
+}
+
+TEST_F(HtmlMapDlgTest, StartsAtTheInitialViewWithEmptyLines) {
+    LoadAndWait();
+    const QJsonObject state = PageState(*map_);
+    ASSERT_TRUE(state.value("ready").toBool());
+    EXPECT_EQ(state.value("track").toInt(), 0);
+    EXPECT_EQ(state.value("driven").toInt(), 0);
+    EXPECT_NEAR(state.value("center")[0].toDouble(), 35.658517, 1e-6);
+    EXPECT_NEAR(state.value("center")[1].toDouble(), 139.745493, 1e-6);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 35.658517, 1e-6);
+    EXPECT_EQ(state.value("zoom").toInt(), 15);
+}
+
+TEST_F(HtmlMapDlgTest, CallsSentWhileLoadingAreRunOnceThePageIsThere) {
+    QSignalSpy loaded(map_, &CHtmlMapDlg::PageLoaded);
+    map_->LoadPage();
+    map_->RunScript(std::string(kPathDrivedDeleteScript));
+    map_->RunScript(std::string(kPathDeleteScript));
+    for (int i = 0; i < 100; ++i) map_->RunScript(PathPlotScript(37.5 + i * 1e-4, 127.0));
+    map_->MoveMarker(37.315, 127.012, 90);
+    EXPECT_EQ(map_->ScriptExecutions(), 0);
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+
+    const QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 100);
+    EXPECT_EQ(state.value("trackDrawn").toInt(), 100);
+    EXPECT_EQ(state.value("driven").toInt(), 1);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 37.525, 1e-9);
+    EXPECT_NEAR(state.value("marker")[1].toDouble(), 127.02, 1e-9);
+    EXPECT_NEAR(state.value("center")[0].toDouble(), 37.525, 1e-6);
+    // Everything queued went out in one script execution.
+    EXPECT_EQ(map_->ScriptExecutions(), 1);
+}
+
+TEST_F(HtmlMapDlgTest, ALongTrackIsOneExecutionAndOneRedraw) {
+    LoadAndWait();
+    const int redraws_before = PageState(*map_).value("redraws").toInt();
+    const int executions_before = map_->ScriptExecutions();
+    map_->RunScript(std::string(kPathDrivedDeleteScript));
+    map_->RunScript(std::string(kPathDeleteScript));
+    for (int i = 0; i < 18000; ++i) {
+        map_->RunScript(PathPlotScript(35.6 + i * 1e-5, 139.7 + i * 1e-5));
+    }
+    const QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 18000);
+    EXPECT_EQ(state.value("trackDrawn").toInt(), 18000);
+    EXPECT_EQ(state.value("redraws").toInt(), redraws_before + 1);
+    EXPECT_EQ(map_->ScriptExecutions(), executions_before + 1);
+}
+
+TEST_F(HtmlMapDlgTest, DrivenLineFollowsMarkerMovesAndPlots) {
+    LoadAndWait();
+    map_->SetMapChoice(kMapChoiceRaw);
+    for (int i = 0; i < 60; ++i) map_->RunScript(PathPlotScript(37.0 + i * 1e-3, 127.0));
+    map_->MoveMarker(37.315, 127.012, 0);
+    QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("driven").toInt(), 1);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 37.315, 1e-9);
+    EXPECT_NEAR(state.value("marker")[1].toDouble(), 127.012, 1e-9);
+
+    map_->RunScript(std::string(kPathDrivedDeleteScript));
+    for (int i = 0; i < 55; ++i) map_->RunScript(PathDrivedPlotScript(37.0 + i * 1e-3, 127.0));
+    state = PageState(*map_);
+    EXPECT_EQ(state.value("driven").toInt(), 55);
+    EXPECT_EQ(state.value("drivenDrawn").toInt(), 55);
+
+    map_->RunScript("pathdrived_plot_to_n(20)");
+    EXPECT_EQ(PageState(*map_).value("driven").toInt(), 20);
+    map_->RunScript("pathdrived_plot_to_n(1000)");
+    EXPECT_EQ(PageState(*map_).value("driven").toInt(), 60);
+
+    map_->RunScript("set_center(36.000000, 128.000000)");
+    state = PageState(*map_);
+    EXPECT_NEAR(state.value("center")[0].toDouble(), 36.0, 1e-6);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 37.315, 1e-9);  // marker stays
+
+    map_->RunScript(std::string(kPathDeleteScript));
+    map_->RunScript(std::string(kPathDrivedDeleteScript));
+    state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 0);
+    EXPECT_EQ(state.value("driven").toInt(), 0);
+    EXPECT_EQ(state.value("trackDrawn").toInt(), 0);
+}
+
+TEST_F(HtmlMapDlgTest, ScriptErrorsAndDialogsStayInsideThePage) {
+    LoadAndWait();
+    // None of these may stop the calls after them or open anything; an
+    // alert or prompt that opened a dialog would hang this test.
+    map_->RunScript("no_such_function(1)");
+    map_->RunScript("broken(");
+    map_->RunScript("movpos(nan, inf)");
+    map_->RunScript("path_plot(nan,1.000000)");
+    map_->RunScript("alert('x')");
+    map_->RunScript("window.confirmed = confirm('x'); window.prompted = prompt('x', 'y')");
+    map_->RunScript("throw new Error('x')");
+    map_->RunScript(PathPlotScript(1.0, 2.0));
+    map_->RunScript("console.log('quiet')");
+    const QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 1);
+    EXPECT_EQ(state.value("driven").toInt(), 0);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 35.658517, 1e-6);
+    EXPECT_EQ(Evaluate(map_->view()->page(), "window.confirmed").toBool(), false);
+    EXPECT_TRUE(Evaluate(map_->view()->page(), "window.prompted").isNull());
+}
+
+TEST_F(HtmlMapDlgTest, RightButtonNeverReachesThePage) {
+    LoadAndWait();
+    QWidget* target = map_->view()->focusProxy();
+    ASSERT_NE(target, nullptr);
+    const QPoint centre = target->rect().center();
+    QTest::mousePress(target, Qt::RightButton, Qt::NoModifier, centre);
+    QTest::mouseRelease(target, Qt::RightButton, Qt::NoModifier, centre);
+    QTest::mouseDClick(target, Qt::RightButton, Qt::NoModifier, centre);
+    // The left button does reach it: the counting works.
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, centre + QPoint(5, 5));
+    QElapsedTimer timer;
+    timer.start();
+    QJsonObject state = PageState(*map_);
+    while (state.value("leftPresses").toInt() == 0 && timer.elapsed() < 5000) {
+        QTest::qWait(50);
+        state = PageState(*map_);
+    }
+    EXPECT_GE(state.value("leftPresses").toInt(), 1);
+    EXPECT_EQ(state.value("rightPresses").toInt(), 0);
+    EXPECT_EQ(state.value("contextMenus").toInt(), 0);
+    EXPECT_EQ(map_->view()->contextMenuPolicy(), Qt::NoContextMenu);
+}
+
+TEST_F(HtmlMapDlgTest, ReloadStartsThePageAfresh) {
+    LoadAndWait();
+    for (int i = 0; i < 10; ++i) map_->RunScript(PathPlotScript(37.0 + i * 1e-3, 127.0));
+    map_->MoveMarker(37.315, 127.012, 0);
+    EXPECT_EQ(PageState(*map_).value("track").toInt(), 10);
+
+    LoadAndWait();
+    QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 0);
+    EXPECT_EQ(state.value("driven").toInt(), 0);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), 35.658517, 1e-6);
+
+    // The new page takes calls as the first did.
+    map_->RunScript(PathPlotScript(1.0, 2.0));
+    EXPECT_EQ(PageState(*map_).value("track").toInt(), 1);
+}
+
+}  // namespace
+}  // namespace orvo
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

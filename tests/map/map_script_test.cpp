@@ -1,0 +1,188 @@
+#include "gps/map_script.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace orvo {
+namespace {
+
+std::string PrintfInCLocale(double v) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%f", v);
+    return buffer;
+}
+
+TEST(MapScriptTest, ExampleRecordGivesTheDocumentedMarkerTexts) {
+    // Stored 3731.5 / 12701.2, handed over divided by 100.
+    EXPECT_EQ(MoveMarkerScript(kMapChoiceConverted, 3731.5 / 100.0, 12701.2 / 100.0),
+              "movpos(37.525000, 127.020000)");
+    EXPECT_EQ(MoveMarkerScript(kMapChoiceRaw, 3731.5 / 100.0, 12701.2 / 100.0),
+              "movpos(37.315000, 127.012000)");
+    // Any other choice behaves as the converting one.
+    EXPECT_EQ(MoveMarkerScript(7, 3731.5 / 100.0, 12701.2 / 100.0),
+              "movpos(37.525000, 127.020000)");
+}
+
+TEST(MapScriptTest, CallTextsKeepTheirExactSpacing) {
+    EXPECT_EQ(MovPosScript(37.525, 127.02), "movpos(37.525000, 127.020000)");
+    EXPECT_EQ(PathPlotScript(37.525, 127.02), "path_plot(37.525000,127.020000)");
+    EXPECT_EQ(PathDrivedPlotScript(-37.525, -0.5), "pathdrived_plot(-37.525000,-0.500000)");
+    EXPECT_EQ(kPathDeleteScript, "path_delete()");
+    EXPECT_EQ(kPathDrivedDeleteScript, "pathdrived_delete()");
+}
+
+TEST(MapScriptTest, NumbersMatchPrintfInTheCLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> values = {0.0,    -0.0,       1.0,        0.5e-6,
+                                        1.5e-6, 2.5e-6,     0.0000004,  -0.0000004,
+                                        37.525, 139.745493, -180.0,     123456789.123456789,
+                                        1e300,  -1e300,     1e-300,     inf,
+                                        -inf,   1.0 / 3.0,  35.6585175, 0.1234565};
+    for (double v : values) EXPECT_EQ(FormatScriptNumber(v), PrintfInCLocale(v)) << v;
+    EXPECT_EQ(FormatScriptNumber(std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(FormatScriptNumber(std::numeric_limits<double>::max()),
+              PrintfInCLocale(std::numeric_limits<double>::max()));
+    // Random values over the range of coordinates and beyond.
+    std::srand(42);
+    for (int i = 0; i < 2000; ++i) {
+        const double v = (std::rand() / double(RAND_MAX) - 0.5) * std::pow(10.0, i % 12);
+        ASSERT_EQ(FormatScriptNumber(v), PrintfInCLocale(v)) << v;
+    }
+}
+
+// Makes the named locale current. When the system has not generated it,
+// builds it into a private folder from the system's locale sources (package
+// "locales") and points LOCPATH there. Never skips: a test that cannot set
+// the locale fails.
+bool UseLocale(const std::string& name, const std::string& source, std::string* why) {
+    if (std::setlocale(LC_ALL, name.c_str()) != nullptr) return true;
+    // One folder per locale: the C library remembers a failed look-up per
+    // folder, so a folder searched before the locale was built stays empty
+    // for this process.
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "orvo-map-locales" / name;
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    const std::string command =
+        "localedef -i " + source + " -f UTF-8 '" + (dir / name).string() + "' >/dev/null 2>&1";
+    const int rc = std::system(command.c_str());
+    setenv("LOCPATH", dir.c_str(), 1);
+    if (std::setlocale(LC_ALL, name.c_str()) != nullptr) return true;
+    *why = "cannot set locale " + name + " (localedef exit " + std::to_string(rc) +
+           "); install package 'locales' (scripts/install-deps.sh)";
+    return false;
+}
+
+class MapScriptLocaleTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void TearDown() override { std::setlocale(LC_ALL, "C"); }
+};
+
+TEST_P(MapScriptLocaleTest, TextsDoNotFollowTheUsersLocale) {
+    const std::string name = GetParam();
+    std::string why;
+    ASSERT_TRUE(UseLocale(name, name.substr(0, name.find('.')), &why)) << why;
+    const std::string expected_marker = "movpos(37.525000, 127.020000)";
+    EXPECT_EQ(MoveMarkerScript(kMapChoiceConverted, 37.315, 127.012), expected_marker);
+    EXPECT_EQ(MoveMarkerScript(kMapChoiceRaw, 37.315, 127.012), "movpos(37.315000, 127.012000)");
+    EXPECT_EQ(PathPlotScript(-33.5, 151.25), "path_plot(-33.500000,151.250000)");
+    EXPECT_EQ(PathDrivedPlotScript(1234.5, 0.125), "pathdrived_plot(1234.500000,0.125000)");
+    EXPECT_EQ(FormatScriptNumber(1234567.5), "1234567.500000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, MapScriptLocaleTest,
+                         ::testing::Values("de_DE.UTF-8", "ja_JP.UTF-8", "fr_FR.UTF-8"));
+
+TEST(MapScriptLocaleCheck, GermanLocaleReallyWritesCommas) {
+    // Guards the test above: if the locale had no effect it would prove nothing.
+    std::string why;
+    ASSERT_TRUE(UseLocale("de_DE.UTF-8", "de_DE", &why)) << why;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%f", 1.5);
+    EXPECT_STREQ(buffer, "1,500000");
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(MapScriptTest, PlainCallsAreRecognised) {
+    struct Row {
+        const char* text;
+        bool plain;
+    };
+    const Row rows[] = {
+        {"movpos(37.525000, 127.020000)", true},
+        {"path_plot(-37.525000,127.020000)", true},
+        {"path_delete()", true},
+        {"pathdrived_plot_to_n(55)", true},
+        {"movpos(nan, inf)", true},
+        {"movpos(-nan, -inf)", true},
+        {"f( 1 , 2 )", true},
+        {"movpos(1.5.2, 3)", false},
+        {"movpos(1,,2)", false},
+        {"movpos(1,2", false},
+        {"movpos(1,2);alert(1)", false},
+        {"movpos(1,2) ", false},
+        {"movpos(nanx, 1)", false},
+        {"movpos(a, 1)", false},
+        {"if(1)", false},
+        {"return(1)", false},
+        {"1abc(2)", false},
+        {"movpos", false},
+        {"", false},
+        {"(1)", false},
+        {"movpos(\"x\")", false},
+        {"movpos(1e5)", false},
+    };
+    for (const Row& row : rows) EXPECT_EQ(IsPlainScriptCall(row.text), row.plain) << row.text;
+}
+
+TEST(MapScriptTest, JoiningKeepsEveryTextAndItsOrder) {
+    const std::vector<std::string> texts = {
+        "pathdrived_delete()",          "path_delete()",
+        "path_plot(1.000000,2.000000)", "broken(",
+        "path_plot(3.000000,4.000000)", "movpos(5.000000, 6.000000)"};
+    const std::vector<std::string> joined = JoinScripts(texts);
+    ASSERT_EQ(joined.size(), 3u);
+    EXPECT_EQ(joined[0],
+              "try{pathdrived_delete()}catch(e){}\n"
+              "try{path_delete()}catch(e){}\n"
+              "try{path_plot(1.000000,2.000000)}catch(e){}\n");
+    // A text that is not a plain call runs on its own, so a syntax error in
+    // it cannot stop its neighbours.
+    EXPECT_EQ(joined[1], "broken(");
+    EXPECT_EQ(joined[2],
+              "try{path_plot(3.000000,4.000000)}catch(e){}\n"
+              "try{movpos(5.000000, 6.000000)}catch(e){}\n");
+    EXPECT_TRUE(JoinScripts({}).empty());
+}
+
+TEST(MapScriptTest, JoiningSplitsLongBatchesWithoutLosingCalls) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 18000; ++i) texts.push_back(PathPlotScript(35.0 + i * 1e-5, 139.0));
+    const std::vector<std::string> joined = JoinScripts(texts, 64 * 1024);
+    ASSERT_GT(joined.size(), 1u);
+    size_t calls = 0;
+    std::string all;
+    for (const std::string& part : joined) {
+        EXPECT_LE(part.size(), 64u * 1024u + 64u);
+        all += part;
+    }
+    for (size_t pos = 0; (pos = all.find("try{path_plot(", pos)) != std::string::npos; ++pos) {
+        ++calls;
+    }
+    EXPECT_EQ(calls, texts.size());
+    EXPECT_EQ(all.find("try{" + texts.front() + "}"), 0u);
+    EXPECT_NE(all.rfind("try{" + texts.back() + "}catch(e){}\n"), std::string::npos);
+    EXPECT_EQ(JoinScripts(texts).size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvo
