@@ -1,0 +1,29 @@
+#include <filesystem>
+
+#include "cli/clip_info_json.h"
+#include "cli/commands.h"
+#include "metadata/parse_recording.h"
+
+namespace orvo::cli {
+
+int RunProbe(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
+    if (args.empty()) return kExitUsage;
+    int status = kExitOk;
+    for (const std::string& file : args) {
+        ClipInfo info;
+        const bool accepted = ParseRecording(std::filesystem::path(file), &info) == 0;
+        Json line;
+        line["path"] = file;
+        line["accepted"] = accepted;
+        if (accepted) {
+            AppendClipInfo(line, info);
+        } else {
+            status = kExitRejected;
+        }
+        out << DumpLine(line) << '\n';
+    }
+    out.flush();
+    return status;
+}
+
+}  // namespace orvo::cli
