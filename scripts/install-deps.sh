@@ -15,7 +15,7 @@ packages=(
   libvlc5 vlc-plugin-base vlc-plugin-video-output libqt6webenginecore6-bin
   qt6-qpa-plugins fonts-noto-cjk fonts-dejavu-core fonts-liberation2 fontconfig
   # tests and tools
-  xvfb xauth ffmpeg imagemagick x11-utils locales
+  xvfb xauth ffmpeg imagemagick x11-utils locales librsvg2-bin
 )
 
 missing=()

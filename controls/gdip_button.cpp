@@ -1,0 +1,210 @@
+#include "controls/gdip_button.h"
+
+#include <QEnterEvent>
+#include <QFont>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/ui_strings.h"
+#include "controls/color_matrix.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr int kLabelHeight = 12;
+
+QFont LabelFont() {
+    QFont font;
+    // The label face of the original look, then faces that carry Japanese.
+    font.setFamilies({QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(kLabelHeight);
+    font.setWeight(QFont::Bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+size_t Index(ButtonSurface surface) {
+    return static_cast<size_t>(surface);
+}
+
+}  // namespace
+
+CGdipButton::CGdipButton(QWidget* parent) : QAbstractButton(parent) {
+    setAttribute(Qt::WA_Hover, true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+CGdipButton::~CGdipButton() = default;
+
+QSize CGdipButton::sizeHint() const {
+    if (std_image_ && !std_image_->IsNull()) return std_image_->image().size();
+    return QSize(48, 48);
+}
+
+bool CGdipButton::LoadStdImage(int id) {
+    std_image_ = std::make_unique<CGdiPlusBitmapResource>();
+    const bool ok = std_image_->Load(id);
+    InvalidateSurfaces();
+    return ok;
+}
+
+bool CGdipButton::LoadAltImage(int id) {
+    flags_.has_alternate = true;
+    alt_image_ = std::make_unique<CGdiPlusBitmapResource>();
+    const bool ok = alt_image_->Load(id);
+    InvalidateSurfaces();
+    return ok;
+}
+
+bool CGdipButton::LoadLabelIcon(int id, int label_string_id) {
+    has_label_icon_ = true;
+    label_string_id_ = label_string_id;
+    label_icon_ = std::make_unique<CGdiPlusBitmapResource>();
+    const bool ok = label_icon_->Load(id);
+    InvalidateSurfaces();
+    return ok;
+}
+
+void CGdipButton::SetIconRect(int left, int top, int right, int bottom) {
+    icon_rect_ = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    InvalidateSurfaces();
+}
+
+void CGdipButton::SetToggleMode(bool on) {
+    flags_.toggle_mode = on;
+}
+
+void CGdipButton::SetToggled(bool on) {
+    flags_.toggled = on;
+}
+
+void CGdipButton::SetGreyed(bool on) {
+    flags_.greyed = on;
+}
+
+void CGdipButton::SetTooltipText(const QString& text) {
+    setToolTip(text);
+}
+
+QString CGdipButton::LabelText() const {
+    if (!has_label_icon_ || label_string_id_ == 0) return QString();
+    return QString::fromStdString(LoadUiString(label_string_id_));
+}
+
+ButtonSurface CGdipButton::CurrentSurface() const {
+    return SelectButtonSurface(flags_, isDown());
+}
+
+const QImage& CGdipButton::Surface(ButtonSurface which) const {
+    const QImage& surface = surfaces_[Index(which)];
+    return surface.isNull() ? empty_ : surface;
+}
+
+void CGdipButton::InvalidateSurfaces() {
+    built_size_ = QSize();
+    update();
+}
+
+QImage CGdipButton::Compose(const CGdiPlusBitmapResource& image, Look look, bool with_label) const {
+    const QSize size = this->size();
+    QImage surface(size, QImage::Format_ARGB32_Premultiplied);
+    surface.fill(Qt::transparent);
+    QPainter painter(&surface);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (!image.IsNull()) {
+        switch (look) {
+            case Look::kPlain:
+                painter.drawImage(QRect(QPoint(0, 0), size), image.image());
+                break;
+            case Look::kPressed:
+                painter.drawImage(QRect(QPoint(1, 1), size), image.image());
+                break;
+            case Look::kHot:
+                painter.drawImage(QRect(QPoint(0, 0), size),
+                                  ApplyColorMatrix(kHotColorMatrix, image.image()));
+                break;
+            case Look::kGrey:
+                painter.drawImage(QRect(QPoint(0, 0), size),
+                                  ApplyColorMatrix(kGreyColorMatrix, image.image()));
+                break;
+        }
+    }
+    if (with_label && has_label_icon_) {
+        if (label_icon_ && !label_icon_->IsNull() && icon_rect_.width() > 0 &&
+            icon_rect_.height() > 0) {
+            painter.drawImage(icon_rect_, label_icon_->image());
+        }
+        const QString text = LabelText();
+        if (!text.isEmpty()) {
+            painter.setFont(LabelFont());
+            painter.setPen(Qt::white);
+            const int x = icon_rect_.left() + icon_rect_.width() + 4;
+            const int y = icon_rect_.top() + (icon_rect_.height() - kLabelHeight) / 2;
+            painter.drawText(QRect(x, y, std::max(1, size.width() - x), size.height() - y),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        }
+    }
+    return surface;
+}
+
+void CGdipButton::BuildSurfaces() {
+    for (QImage& surface : surfaces_) surface = QImage();
+    built_size_ = size();
+    // Without a standard image no picture is built; painting then shows the
+    // parent's background only.
+    if (!std_image_ || size().isEmpty()) return;
+    surfaces_[Index(ButtonSurface::kStandard)] = Compose(*std_image_, Look::kPlain, true);
+    surfaces_[Index(ButtonSurface::kPressed)] = Compose(*std_image_, Look::kPressed, true);
+    surfaces_[Index(ButtonSurface::kHot)] = Compose(*std_image_, Look::kHot, true);
+    surfaces_[Index(ButtonSurface::kGreyed)] = Compose(*std_image_, Look::kGrey, false);
+    if (flags_.has_alternate && alt_image_) {
+        surfaces_[Index(ButtonSurface::kAltStandard)] = Compose(*alt_image_, Look::kPlain, false);
+        surfaces_[Index(ButtonSurface::kAltPressed)] = Compose(*alt_image_, Look::kPressed, false);
+        surfaces_[Index(ButtonSurface::kAltHot)] = Compose(*alt_image_, Look::kHot, false);
+    }
+}
+
+void CGdipButton::RefreshLabel() {
+    if (!SurfacesBuilt() || surfaces_[Index(ButtonSurface::kStandard)].isNull()) return;
+    surfaces_[Index(ButtonSurface::kStandard)] = Compose(*std_image_, Look::kPlain, true);
+    surfaces_[Index(ButtonSurface::kPressed)] = Compose(*std_image_, Look::kPressed, true);
+    surfaces_[Index(ButtonSurface::kHot)] = Compose(*std_image_, Look::kHot, true);
+    update();
+}
+
+void CGdipButton::paintEvent(QPaintEvent* /*event*/) {
+    if (!SurfacesBuilt()) BuildSurfaces();
+    const QImage& surface = Surface(CurrentSurface());
+    if (surface.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface);
+}
+
+void CGdipButton::mousePressEvent(QMouseEvent* event) {
+    // The second click of a double click arrives as a press of its own, so a
+    // fast second click flips a toggle button again.
+    if (event->button() == Qt::LeftButton) OnButtonPress(flags_);
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CGdipButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The press that preceded this event already counted; counting the
+    // double click too would flip a toggle button three times.
+    event->accept();
+}
+
+void CGdipButton::enterEvent(QEnterEvent* event) {
+    flags_.hovering = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CGdipButton::leaveEvent(QEvent* event) {
+    flags_.hovering = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+}  // namespace orvo
