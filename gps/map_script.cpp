@@ -11,14 +11,17 @@ namespace orvo {
 
 namespace {
 
-// Words that cannot stand as the called name: "if(1)" is not a call.
-constexpr std::array<std::string_view, 46> kReservedWords = {
-    "await",     "break",  "case",     "catch",  "class",      "const",   "continue",  "debugger",
-    "default",   "delete", "do",       "else",   "enum",       "export",  "extends",   "false",
-    "finally",   "for",    "function", "if",     "implements", "import",  "in",        "instanceof",
-    "interface", "let",    "new",      "null",   "package",    "private", "protected", "public",
-    "return",    "static", "super",    "switch", "this",       "throw",   "true",      "try",
-    "typeof",    "var",    "void",     "while",  "with",       "yield"};
+// Words that cannot stand as the called name: "if(1)" is not a call, and
+// the joined form (JoinScripts) needs "globalThis", "arguments" and "eval"
+// for itself.
+constexpr std::array<std::string_view, 49> kReservedWords = {
+    "arguments", "eval",   "globalThis", "await",    "break",   "case",       "catch",
+    "class",     "const",  "continue",   "debugger", "default", "delete",     "do",
+    "else",      "enum",   "export",     "extends",  "false",   "finally",    "for",
+    "function",  "if",     "implements", "import",   "in",      "instanceof", "interface",
+    "let",       "new",    "null",       "package",  "private", "protected",  "public",
+    "return",    "static", "super",      "switch",   "this",    "throw",      "true",
+    "try",       "typeof", "var",        "void",     "while",   "with",       "yield"};
 
 bool IsIdentifierStart(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
@@ -122,23 +125,42 @@ bool IsPlainScriptCall(std::string_view text) {
 
 std::vector<std::string> JoinScripts(const std::vector<std::string>& texts, size_t max_chars) {
     std::vector<std::string> out;
-    std::string joined;
-    auto close_joined = [&] {
-        if (!joined.empty()) out.push_back(std::move(joined));
-        joined.clear();
+    std::vector<std::string_view> names;  // called names of the open run, first use order
+    std::string body;
+    auto close_run = [&] {
+        if (body.empty()) return;
+        // Inside the function each called name is a guard that calls the
+        // page's global function of that name in its own try block: the
+        // texts stay as they are, and a failing call does not stop the
+        // next. (Thousands of try blocks at the top level would cost the
+        // page several times more to compile.)
+        std::string joined = "(function(){\n";
+        for (std::string_view name : names) {
+            joined += "var ";
+            joined += name;
+            joined += "=function(){try{return globalThis.";
+            joined += name;
+            joined += ".apply(null,arguments)}catch(e){}};\n";
+        }
+        joined += body;
+        joined += "})();";
+        out.push_back(std::move(joined));
+        body.clear();
+        names.clear();
     };
     for (const std::string& text : texts) {
         if (!IsPlainScriptCall(text)) {
-            close_joined();
+            close_run();
             out.push_back(text);
             continue;
         }
-        joined += "try{";
-        joined += text;
-        joined += "}catch(e){}\n";
-        if (joined.size() >= max_chars) close_joined();
+        const std::string_view name = std::string_view(text).substr(0, text.find('('));
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        body += text;
+        body += ";\n";
+        if (body.size() >= max_chars) close_run();
     }
-    close_joined();
+    close_run();
     return out;
 }
 

@@ -47,11 +47,13 @@ std::string MoveMarkerScript(int map_choice, double latitude, double longitude);
 bool IsPlainScriptCall(std::string_view text);
 
 // Joins consecutive script texts into as few script executions as possible,
-// in order. Plain calls are each wrapped in their own try/catch so that a
-// failing call still leaves the next ones running, as separate executions
-// would. Any other text is kept as an execution of its own, because a syntax
-// error in it would otherwise stop its neighbours from running. A joined
-// text is closed once it reaches max_chars (the last call may pass it).
+// keeping every text and their order. A run of plain calls becomes one
+// function in which each called name stands for a guard around the page's
+// function of that name, so a failing call still leaves the next ones
+// running, as separate executions would. Any other text is kept as an
+// execution of its own, because a syntax error in it would otherwise stop
+// its neighbours from running. A joined text is closed once it reaches
+// max_chars (the last call may pass it).
 inline constexpr size_t kMaxJoinedScriptChars = 4u << 20;
 std::vector<std::string> JoinScripts(const std::vector<std::string>& texts,
                                      size_t max_chars = kMaxJoinedScriptChars);

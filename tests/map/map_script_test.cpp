@@ -140,6 +140,8 @@ TEST(MapScriptTest, PlainCallsAreRecognised) {
         {"(1)", false},
         {"movpos(\"x\")", false},
         {"movpos(1e5)", false},
+        {"eval(1)", false},
+        {"globalThis(1)", false},
     };
     for (const Row& row : rows) EXPECT_EQ(IsPlainScriptCall(row.text), row.plain) << row.text;
 }
@@ -152,16 +154,31 @@ TEST(MapScriptTest, JoiningKeepsEveryTextAndItsOrder) {
     const std::vector<std::string> joined = JoinScripts(texts);
     ASSERT_EQ(joined.size(), 3u);
     EXPECT_EQ(joined[0],
-              "try{pathdrived_delete()}catch(e){}\n"
-              "try{path_delete()}catch(e){}\n"
-              "try{path_plot(1.000000,2.000000)}catch(e){}\n");
+              "(function(){\n"
+              "var pathdrived_delete=function(){try{return globalThis.pathdrived_delete"
+              ".apply(null,arguments)}catch(e){}};\n"
+              "var path_delete=function(){try{return globalThis.path_delete"
+              ".apply(null,arguments)}catch(e){}};\n"
+              "var path_plot=function(){try{return globalThis.path_plot"
+              ".apply(null,arguments)}catch(e){}};\n"
+              "pathdrived_delete();\n"
+              "path_delete();\n"
+              "path_plot(1.000000,2.000000);\n"
+              "})();");
     // A text that is not a plain call runs on its own, so a syntax error in
     // it cannot stop its neighbours.
     EXPECT_EQ(joined[1], "broken(");
     EXPECT_EQ(joined[2],
-              "try{path_plot(3.000000,4.000000)}catch(e){}\n"
-              "try{movpos(5.000000, 6.000000)}catch(e){}\n");
+              "(function(){\n"
+              "var path_plot=function(){try{return globalThis.path_plot"
+              ".apply(null,arguments)}catch(e){}};\n"
+              "var movpos=function(){try{return globalThis.movpos"
+              ".apply(null,arguments)}catch(e){}};\n"
+              "path_plot(3.000000,4.000000);\n"
+              "movpos(5.000000, 6.000000);\n"
+              "})();");
     EXPECT_TRUE(JoinScripts({}).empty());
+    EXPECT_EQ(JoinScripts({"x(", "eval(1)"}), (std::vector<std::string>{"x(", "eval(1)"}));
 }
 
 TEST(MapScriptTest, JoiningSplitsLongBatchesWithoutLosingCalls) {
@@ -169,18 +186,18 @@ TEST(MapScriptTest, JoiningSplitsLongBatchesWithoutLosingCalls) {
     for (int i = 0; i < 18000; ++i) texts.push_back(PathPlotScript(35.0 + i * 1e-5, 139.0));
     const std::vector<std::string> joined = JoinScripts(texts, 64 * 1024);
     ASSERT_GT(joined.size(), 1u);
-    size_t calls = 0;
     std::string all;
     for (const std::string& part : joined) {
-        EXPECT_LE(part.size(), 64u * 1024u + 64u);
+        EXPECT_LE(part.size(), 64u * 1024u + 256u);
+        EXPECT_EQ(part.find("(function(){\nvar path_plot="), 0u);
+        EXPECT_EQ(part.substr(part.size() - 5), "})();");
         all += part;
     }
-    for (size_t pos = 0; (pos = all.find("try{path_plot(", pos)) != std::string::npos; ++pos) {
-        ++calls;
+    size_t pos = 0;
+    for (const std::string& text : texts) {
+        pos = all.find("\n" + text + ";\n", pos);
+        ASSERT_NE(pos, std::string::npos) << text;
     }
-    EXPECT_EQ(calls, texts.size());
-    EXPECT_EQ(all.find("try{" + texts.front() + "}"), 0u);
-    EXPECT_NE(all.rfind("try{" + texts.back() + "}catch(e){}\n"), std::string::npos);
     EXPECT_EQ(JoinScripts(texts).size(), 1u);
 }
 
