@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/catalog_commands.h"
 #include "cli/commands.h"
 
 namespace orvo::cli {
@@ -14,6 +15,12 @@ namespace {
 constexpr Command kCommands[] = {
     {"probe", "FILE...", "print one JSON line per recording with what its parser reports",
      &RunProbe},
+    {"scan", "PATH", "print the catalogue of a folder (or one file) as JSON", &RunScan},
+    {"gps", "FILE [--format csv|gpx|json]", "print the GPS records of a recording", &RunGps},
+    {"gsensor", "FILE [--format csv]", "print the G-sensor samples of a recording in g",
+     &RunGSensor},
+    {"kml", "FILE [--out DIR]", "write the KML track of a recording and print its path",
+     &RunKml},
 };
 
 void PrintUsage(std::ostream& os) {

@@ -101,6 +101,8 @@ public:
     double gps_rate() const { return gps_rate_; }
     // The selected clip's GPS block as read by SelectClip (whole records).
     std::vector<GpsRecord> GpsRecords() const;
+    // The selected clip's G-sensor samples as read by SelectClip.
+    const std::vector<GSensorRecord>& GSensorRecords() const { return gsen_samples_; }
     size_t gsensor_size() const { return gsen_size_; }
 
     // The process-wide index of the last GPS record shown.
