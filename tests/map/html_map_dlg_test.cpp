@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include "gps/map_script.h"
+#include "library/clip_catalog.h"
+#include "tests/library/card_files.h"
 
 namespace orvo {
 namespace {
@@ -164,6 +166,56 @@ TEST_F(HtmlMapDlgTest, DrivenLineFollowsMarkerMovesAndPlots) {
     EXPECT_EQ(state.value("track").toInt(), 0);
     EXPECT_EQ(state.value("driven").toInt(), 0);
     EXPECT_EQ(state.value("trackDrawn").toInt(), 0);
+}
+
+TEST_F(HtmlMapDlgTest, CatalogueDrawsTrackDrivenLineAndMarker) {
+    LoadAndWait();
+    // 300 records at 10 per second; every seventh without a fix.
+    testing::RecordingOptions options;
+    for (int i = 0; i < 300; ++i) {
+        GpsRecord r = testing::Fix(3731.5 + i * 0.01, 12701.2 + i * 0.01);
+        if (i % 7 == 3) r.flags = 0;
+        options.gps.push_back(r);
+    }
+    auto usable_below = [](int n) {
+        int count = 0;
+        for (int i = 0; i < n; ++i) count += i % 7 != 3 ? 1 : 0;
+        return count;
+    };
+    testing::TempFolder card;
+    testing::WriteRecording(card.path() / "FILE180501_120000.MOV", options);
+    CClipCatalog catalog;
+    catalog.Bind(nullptr, nullptr, map_, nullptr);
+    ASSERT_EQ(catalog.Load(card.str(), "FILE180501_120000.MOV"), 1);
+    ASSERT_EQ(catalog.SelectClip(0), 1);
+    for (int64_t t = 1000; t <= 3000; t += 40) catalog.UpdateTelemetry(t, false, true);
+    QJsonObject state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), usable_below(300));
+    EXPECT_EQ(state.value("trackDrawn").toInt(), usable_below(300));
+    // Records 10..30, one move each (10, 17 and 24 have no fix).
+    EXPECT_EQ(state.value("driven").toInt(), 21 - 3);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), NmeaToDegrees((3731.5 + 0.3) / 100.0), 1e-6);
+    EXPECT_NEAR(state.value("marker")[1].toDouble(), NmeaToDegrees((12701.2 + 0.3) / 100.0), 1e-6);
+
+    // A seek to 5.5 s: the driven line runs up to record 54.
+    catalog.RedrawDrivenPath(5500);
+    state = PageState(*map_);
+    EXPECT_EQ(state.value("driven").toInt(), usable_below(55));
+    catalog.UpdateTelemetry(5500, false, true);
+    state = PageState(*map_);
+    EXPECT_EQ(state.value("driven").toInt(), usable_below(55) + 1);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), NmeaToDegrees((3731.5 + 0.55) / 100.0), 1e-6);
+
+    // A clip without GPS clears both lines and leaves the marker.
+    testing::RecordingOptions empty;
+    testing::WriteRecording(card.path() / "FILE180501_120100.MOV", empty);
+    catalog.Reset();
+    ASSERT_EQ(catalog.Load(card.str(), "FILE180501_120100.MOV"), 1);
+    ASSERT_EQ(catalog.SelectClip(0), 1);
+    state = PageState(*map_);
+    EXPECT_EQ(state.value("track").toInt(), 0);
+    EXPECT_EQ(state.value("driven").toInt(), 0);
+    EXPECT_NEAR(state.value("marker")[0].toDouble(), NmeaToDegrees((3731.5 + 0.55) / 100.0), 1e-6);
 }
 
 TEST_F(HtmlMapDlgTest, ScriptErrorsAndDialogsStayInsideThePage) {

@@ -3,16 +3,18 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/map/locale_switch.h"
+
 namespace orvo {
 namespace {
+
+using orvo::testing::UseLocale;
 
 std::string PrintfInCLocale(double v) {
     char buffer[512];
@@ -57,29 +59,6 @@ TEST(MapScriptTest, NumbersMatchPrintfInTheCLocale) {
         const double v = (std::rand() / double(RAND_MAX) - 0.5) * std::pow(10.0, i % 12);
         ASSERT_EQ(FormatScriptNumber(v), PrintfInCLocale(v)) << v;
     }
-}
-
-// Makes the named locale current. When the system has not generated it,
-// builds it into a private folder from the system's locale sources (package
-// "locales") and points LOCPATH there. Never skips: a test that cannot set
-// the locale fails.
-bool UseLocale(const std::string& name, const std::string& source, std::string* why) {
-    if (std::setlocale(LC_ALL, name.c_str()) != nullptr) return true;
-    // One folder per locale: the C library remembers a failed look-up per
-    // folder, so a folder searched before the locale was built stays empty
-    // for this process.
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / "orvo-map-locales" / name;
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    const std::string command =
-        "localedef -i " + source + " -f UTF-8 '" + (dir / name).string() + "' >/dev/null 2>&1";
-    const int rc = std::system(command.c_str());
-    setenv("LOCPATH", dir.c_str(), 1);
-    if (std::setlocale(LC_ALL, name.c_str()) != nullptr) return true;
-    *why = "cannot set locale " + name + " (localedef exit " + std::to_string(rc) +
-           "); install package 'locales' (scripts/install-deps.sh)";
-    return false;
 }
 
 class MapScriptLocaleTest : public ::testing::TestWithParam<const char*> {
