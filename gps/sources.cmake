@@ -2,3 +2,4 @@
 # area); a fragment that does not exist yet is skipped.
 include(${CMAKE_CURRENT_LIST_DIR}/export.cmake OPTIONAL)
 include(${CMAKE_CURRENT_LIST_DIR}/map.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/panel.cmake OPTIONAL)

@@ -1,0 +1,6 @@
+#include "app/qor_app.h"
+
+int main(int argc, char** argv) {
+    orvo::CQORApp app(argc, argv);
+    return app.InitInstance();
+}

@@ -1,0 +1,34 @@
+#include "app/qor_app.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include <QApplication>
+
+#include "app/qor_dlg.h"
+
+namespace orvo {
+
+void DisableBrowserSandboxWhenRoot() {
+#ifndef _WIN32
+    if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+#endif
+}
+
+CQORApp::CQORApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+CQORApp::~CQORApp() = default;
+
+int CQORApp::InitInstance() {
+    DisableBrowserSandboxWhenRoot();
+    // The embedded browser shares its graphics context with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc_, argv_);
+    QApplication::setApplicationName(QStringLiteral("orvo-player"));
+    CQORDlg dialog;
+    dialog.exec();
+    return 0;
+}
+
+}  // namespace orvo

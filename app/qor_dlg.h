@@ -1,0 +1,196 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QHash>
+#include <QRect>
+
+#include "app/window_layout.h"
+#include "library/clip_catalog.h"
+#include "library/clip_views.h"
+#include "playback/player_event_sink.h"
+#include "playback/vlc_player.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace orvo {
+
+class CGdipButton;
+class CPngCompassStatic;
+class CPngStatic;
+class CSpeedLabelStatic;
+class CStatusBoardStatic;
+class CVideoStatic;
+class CVideoStaticBg;
+
+// How the window is built; tests use it to avoid modal boxes and to point
+// the engine loader elsewhere.
+struct QorDlgOptions {
+    std::string engine_library = CVlcPlayer::kLibraryName;
+    bool warn_when_engine_missing = true;
+};
+
+// The program's only top-level window: a frameless dark dialog that owns
+// every control, the clip catalogue and the engine binding, places the
+// controls for any size (UpdateLayout), switches the window modes and
+// repaints its background. Player commands connect through OnCommand and
+// OnWindowMessage.
+class CQORDlg : public QDialog,
+                public ITelemetryPanel,
+                public ICopyProgressView,
+                public IPlayerEventSink {
+    Q_OBJECT
+
+public:
+    explicit CQORDlg(QWidget* parent = nullptr, QorDlgOptions options = {});
+    ~CQORDlg() override;
+
+    // Places every control for a client size.
+    void UpdateLayout(int cx, int cy);
+    // Places the video surface inside its frame with the clip's aspect ratio.
+    void FitVideo();
+    // Shows or hides the controls around the video for full screen.
+    void ShowControls(bool show);
+    // Re-applies every language-dependent text.
+    void ApplyLanguage();
+
+    // Window modes.
+    void SetSmallWindow();
+    void SetMediumWindow();
+    void ToggleWorkArea();
+    void MinimiseWindow();
+    void ToggleFullScreen();
+    void ShowAbout();
+
+    // Window timers by id (100, 102, 103, 105, 106).
+    void SetTimer(int id, int ms);
+    void KillTimer(int id);
+    bool HasTimer(int id) const;
+
+    // Controls by id (nullptr for an unknown id).
+    QWidget* Control(int id) const;
+    CGdipButton* Button(int id) const;
+    // Puts `widget` in the place of control `id` (geometry, visibility,
+    // object name) and deletes the placeholder; for the views that other
+    // parts provide (G-sensor graph, map view, file list, sliders).
+    void InstallControl(int id, QWidget* widget);
+
+    const MainLayout& layout() const { return layout_; }
+    bool full_screen() const { return full_screen_ != 0; }
+    bool work_area() const { return work_area_ != 0; }
+    bool map_shown() const { return map_shown_ != 0; }
+    bool gsensor_shown() const { return gsensor_shown_ != 0; }
+    void SetPanes(bool map_shown, bool gsensor_shown);
+    QRect saved_rect() const { return saved_rect_; }
+    CClipCatalog& catalog() { return catalog_; }
+    CVideoStatic* video() const { return video_; }
+    CPngStatic* gps_indicator() const { return gps_indicator_; }
+
+    // ITelemetryPanel: the compass, the speed label and the status board.
+    void SetHeading(int degrees) override;
+    void ClearHeading() override;
+    void SetSpeed(bool valid, unsigned speed_kmh) override;
+    void SetProgress(int percent) override;
+
+    // ICopyProgressView.
+    bool ConfirmOverwrite(const std::string& target_path) override;
+    void ShowProgress(bool shown) override;
+
+    // IPlayerEventSink: runs on the engine's thread and only posts.
+    void PostPlayerMessage(unsigned message, std::uintptr_t wparam) override;
+    void MoveSeekSlider(int per_mille) override;
+    void SwitchGpsIndicatorOff() override;
+    CVlcPlayer& Player() override { return *player_; }
+    std::atomic<std::int64_t>& PendingSeekTime() override { return pending_seek_ms_; }
+    std::atomic<int>& ClipSwitchGuard() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+    // A button command (the button's control id).
+    virtual void OnCommand(int id);
+    // A private message; true when handled.
+    virtual bool OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    // A window timer tick.
+    virtual void OnTimer(int id);
+
+private:
+    void CreateControls();
+    CGdipButton* AddButton(int id, int std_image, int alt_image, QSize size, bool shown);
+    QWidget* AddPlaceholder(int id, bool shown);
+    void Register(int id, QWidget* widget);
+    void OnInitDialog();
+    void PlaceWindow(const QRect& rect);
+    void RebuildTips();
+    void ApplyLabelMargins();
+    QRect MonitorRect() const;
+    QRect WorkAreaRect() const;
+    void SaveWindowRect();
+    void WriteWindowPositionAtClose();
+    void SetMapViewShown(bool shown);
+
+    // Members in the order of the window's design.
+    int client_width_ = 0;
+    int client_height_ = 0;
+    QString caption_;
+    int work_area_ = 0;
+    int restore_after_minimise_ = 0;
+    int full_screen_ = 0;
+    QRect saved_rect_;  // left, top, client width, client height
+    int overlay_ticks_ = 10;
+    int rate_step_ = 7;
+    int auto_next_ = 1;
+    int flip_ = 0;
+    int map_shown_ = 1;
+    int gsensor_shown_ = 1;
+    LayoutRect map_splitter_rect_;
+    LayoutRect pane_splitter_rect_;
+    int right_pane_width_ = 380;
+    int map_height_ = 340;
+    int map_provider_ = 0;
+    std::atomic<std::int64_t> pending_seek_ms_{kNoPendingSeek};
+    CClipCatalog catalog_;
+    QorDlgOptions options_;
+    std::unique_ptr<CVlcPlayer> player_;
+
+    QHash<int, QWidget*> controls_;
+    CVideoStatic* video_ = nullptr;
+    CVideoStaticBg* video_frame_ = nullptr;
+    QWidget* gsensor_ = nullptr;   // placeholder until the graph is installed
+    QWidget* map_view_ = nullptr;  // placeholder until the map view is installed
+    QWidget* file_list_ = nullptr;
+    QWidget* group_list_ = nullptr;
+    QSlider* position_slider_ = nullptr;
+    QSlider* volume_slider_ = nullptr;
+    QLineEdit* volume_edit_ = nullptr;
+    QPushButton* lock_button_ = nullptr;
+    CPngStatic* gps_indicator_ = nullptr;
+    CPngStatic* logo_ = nullptr;
+    CPngStatic* banner_ = nullptr;
+    CPngCompassStatic* compass_ = nullptr;
+    CSpeedLabelStatic* speed_label_ = nullptr;
+    CStatusBoardStatic* status_board_ = nullptr;
+    QLabel* note_ = nullptr;
+    QImage strip_;  // bitmap 198 behind the top buttons
+
+    MainLayout layout_;
+    int last_layout_cx_ = 0;  // size of the previous UpdateLayout from a resize
+    int last_layout_cy_ = 0;
+    std::map<int, QBasicTimer> timers_;
+};
+
+}  // namespace orvo

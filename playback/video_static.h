@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QWidget>
+
+#include "library/clip_views.h"
+
+namespace orvo {
+
+// The window the media engine draws into (control 1002). While no picture
+// covers it, it shows a dark background and, during a folder scan, the count
+// of files visited. Mouse input over the picture is forwarded to the main
+// window through the signals.
+class CVideoStatic : public QWidget, public IScanCounterView {
+    Q_OBJECT
+
+public:
+    explicit CVideoStatic(QWidget* parent = nullptr);
+
+    // The count is painted only while shown.
+    void SetCountShown(bool shown);
+    bool count_shown() const { return count_shown_; }
+    int count() const { return count_; }
+
+    // Stores the count and repaints at once (the scan blocks the event loop).
+    void SetScanCount(int files_visited) override;
+
+    // Where a double click sends the full-screen toggle; the top-level window
+    // when unset.
+    void SetMessageTarget(QObject* target) { message_target_ = target; }
+
+Q_SIGNALS:
+    void PanBegin(QPoint point);
+    void PanStep(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint point);
+    void PanEnd(QPoint point);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool count_shown_ = false;
+    int count_ = 0;
+    QObject* message_target_ = nullptr;
+};
+
+// The black frame behind the video surface (control 1007); a double click on
+// the bars beside the picture toggles full screen too.
+class CVideoStaticBg : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CVideoStaticBg(QWidget* parent = nullptr);
+    void SetMessageTarget(QObject* target) { message_target_ = target; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QObject* message_target_ = nullptr;
+};
+
+// Sends the full-screen toggle to `target` (or to the window of `source`),
+// synchronously.
+void SendToggleFullScreen(QObject* target, QWidget* source);
+
+}  // namespace orvo

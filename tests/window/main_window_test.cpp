@@ -1,0 +1,237 @@
+#include "app/qor_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include "app/about_dlg.h"
+#include "app/control_ids.h"
+#include "app/qor_settings.h"
+#include "app/ui_strings.h"
+#include "app/window_message_event.h"
+#include "app/window_messages.h"
+#include "controls/gdip_button.h"
+#include "playback/video_static.h"
+
+namespace orvo {
+namespace {
+
+constexpr QRgb kBackground = 0xFF282828;
+
+QorDlgOptions QuietOptions() {
+    QorDlgOptions options;
+    options.warn_when_engine_missing = false;
+    return options;
+}
+
+QImage Render(CQORDlg& dlg) {
+    return dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { CQorSettings::Instance().SetLanguage(0); }
+    void TearDown() override { CQorSettings::Instance().SetLanguage(0); }
+};
+
+TEST_F(MainWindowTest, EveryControlExistsWithItsInitialVisibility) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    const int shown[] = {
+        kIdcOpen,     kIdcConf,           kIdcInfo,         kIdcSnap,   kIdcPlay,       kIdcSlow,
+        kIdcFast,     kIdcPrev,           kIdcNext,         kIdcFull,   kIdcGsr,        kIdcVolume,
+        kIdcClose,    kIdcMaxWindow,      kIdcMinimise,     kIdcVideo,  kIdcVideoFrame, kIdcLogo,
+        kIdcFileList, kIdcPositionSlider, kIdcVolumeSlider, kIdcGSensor};
+    const int hidden[] = {kIdcSave,          kIdcDel,       kIdcLock,       kIdcStop,
+                          kIdcLoop,          kIdcFlip,      kIdcKml,        kIdcMap,
+                          kIdcRestoreWindow, kIdcAbout,     kIdcSmall,      kIdcMedium,
+                          kIdcGpsIndicator,  kIdcCompass,   kIdcSpeedLabel, kIdcStatusBoard,
+                          kIdcNote,          kIdcVolumeEdit};
+    for (int id : shown) {
+        QWidget* w = dlg.findChild<QWidget*>(ControlName(id));
+        ASSERT_NE(w, nullptr) << id;
+        EXPECT_FALSE(w->isHidden()) << id;
+    }
+    for (int id : hidden) {
+        QWidget* w = dlg.findChild<QWidget*>(ControlName(id));
+        ASSERT_NE(w, nullptr) << id;
+        EXPECT_TRUE(w->isHidden()) << id;
+    }
+    EXPECT_FALSE(dlg.Control(kIdcFlip)->isEnabled());
+    EXPECT_FALSE(dlg.Control(kIdcCompass)->isEnabled());
+    EXPECT_TRUE(dlg.Button(kIdcPlay)->toggle_mode());
+    EXPECT_TRUE(dlg.Button(kIdcVolume)->toggle_mode());
+    EXPECT_FALSE(dlg.Button(kIdcFast)->toggle_mode());
+    EXPECT_EQ(dlg.Control(kIdcLogo)->geometry(), QRect(10, 0, 114, 36));
+    auto* volume = qobject_cast<QSlider*>(dlg.Control(kIdcVolumeSlider));
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(volume->value(), 60);
+    EXPECT_EQ(qobject_cast<QSlider*>(dlg.Control(kIdcPositionSlider))->maximum(), 1000);
+    EXPECT_TRUE(dlg.HasTimer(103));
+    EXPECT_TRUE(dlg.HasTimer(105));
+}
+
+TEST_F(MainWindowTest, RendersBackgroundVideoAreaAndPlayButton) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    const MainLayout& l = dlg.layout();
+    ASSERT_EQ(dlg.Control(kIdcPlay)->geometry(),
+              QRect(l.play.left, l.play.top, l.play.Width(), l.play.Height()));
+    const QImage shot = Render(dlg);
+    ASSERT_EQ(shot.size(), QSize(1000, 680));
+    // A free spot between the top buttons' strip and the title buttons.
+    EXPECT_EQ(shot.pixel(500, 20), kBackground);
+    // Left of the black area, beside the position slider.
+    EXPECT_EQ(shot.pixel(3, 300), kBackground);
+    // Black behind the video, below it (the transport row's band), beside it.
+    EXPECT_EQ(shot.pixel(10, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(shot.pixel(12, l.video_frame.bottom + 80), qRgb(0, 0, 0));
+    // The video surface itself is dark grey inside the black frame.
+    const QRect video = dlg.video()->geometry();
+    EXPECT_EQ(shot.pixel(video.center()), kBackground);
+    EXPECT_EQ(shot.pixel(l.video_frame.left + 1, l.video_frame.top + 1), qRgb(0, 0, 0));
+    // The play button shows its light arrow on the black band.
+    const QRect play = dlg.Control(kIdcPlay)->geometry();
+    int light = 0;
+    for (int y = play.top(); y <= play.bottom(); ++y)
+        for (int x = play.left(); x <= play.right(); ++x)
+            if (qGray(shot.pixel(x, y)) > 180) ++light;
+    EXPECT_GT(light, 40);
+    // The size grip lines end in the bottom-right corner.
+    EXPECT_EQ(shot.pixel(995, 675), 0xFF969696u);
+}
+
+TEST_F(MainWindowTest, GSensorSwitchMovesVideoBottom) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1000, 680);
+    dlg.SetPanes(true, true);
+    EXPECT_EQ(dlg.Control(kIdcVideoFrame)->geometry().bottom() + 1, 680 - 254);
+    dlg.SetPanes(true, false);
+    EXPECT_EQ(dlg.Control(kIdcVideoFrame)->geometry().bottom() + 1, 680 - 98);
+    EXPECT_TRUE(dlg.Control(kIdcGSensor)->isHidden());
+}
+
+TEST_F(MainWindowTest, WorkAreaModeSwapsButtonsAndRestores) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.setGeometry(40, 30, 1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    dlg.ToggleWorkArea();
+    EXPECT_TRUE(dlg.work_area());
+    EXPECT_TRUE(dlg.Control(kIdcMaxWindow)->isHidden());
+    EXPECT_FALSE(dlg.Control(kIdcRestoreWindow)->isHidden());
+    EXPECT_EQ(dlg.saved_rect(), QRect(40, 30, 1000, 680));
+    dlg.ToggleWorkArea();
+    EXPECT_FALSE(dlg.work_area());
+    EXPECT_EQ(dlg.geometry(), QRect(40, 30, 1000, 680));
+    EXPECT_FALSE(dlg.Control(kIdcMaxWindow)->isHidden());
+}
+
+TEST_F(MainWindowTest, FullScreenWithNoClipsDoesNothing) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1000, 680);
+    CWindowMessageEvent toggle(WM_TOGGLE_FULLSCREEN, 0);
+    QCoreApplication::sendEvent(&dlg, &toggle);
+    EXPECT_FALSE(dlg.full_screen());
+    EXPECT_EQ(dlg.size(), QSize(1000, 680));
+}
+
+TEST_F(MainWindowTest, ShowControlsHidesAndRestores) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1000, 680);
+    dlg.ShowControls(false);
+    EXPECT_TRUE(dlg.Control(kIdcPlay)->isHidden());
+    EXPECT_TRUE(dlg.Control(kIdcGSensor)->isHidden());
+    EXPECT_TRUE(dlg.Control(kIdcMaxWindow)->isHidden());
+    dlg.ShowControls(true);
+    EXPECT_FALSE(dlg.Control(kIdcPlay)->isHidden());
+    EXPECT_FALSE(dlg.Control(kIdcGSensor)->isHidden());
+    EXPECT_FALSE(dlg.Control(kIdcMaxWindow)->isHidden());
+    EXPECT_TRUE(dlg.Control(kIdcStop)->isHidden());
+}
+
+TEST_F(MainWindowTest, PlayerStateMessageTogglesPlayButton) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.PostPlayerMessage(WM_PLAYER_STATE, kPlayerStatePlaying);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dlg.Button(kIdcPlay)->toggled());
+    dlg.PostPlayerMessage(WM_PLAYER_STATE, kPlayerStatePaused);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dlg.Button(kIdcPlay)->toggled());
+    dlg.MoveSeekSlider(250);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(qobject_cast<QSlider*>(dlg.Control(kIdcPositionSlider))->value(), 250);
+}
+
+TEST_F(MainWindowTest, LanguageChangeRefreshesLabelsTipsAndNote) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    const QString english_note = qobject_cast<QLabel*>(dlg.Control(kIdcNote))->text();
+    EXPECT_EQ(english_note, QStringLiteral("The GPS speed. Different from the actual speed."));
+    EXPECT_EQ(dlg.Control(kIdcRestoreWindow)->toolTip(), QStringLiteral("Restore window"));
+    EXPECT_EQ(dlg.Button(kIdcOpen)->icon_rect().left(), 20);
+    const QImage before = dlg.Control(kIdcOpen)->grab().toImage();
+
+    CQorSettings::Instance().SetLanguage(1);
+    CWindowMessageEvent changed(WM_LANGUAGE_CHANGED, 1);
+    QCoreApplication::sendEvent(&dlg, &changed);
+    EXPECT_EQ(dlg.Button(kIdcOpen)->icon_rect().left(), 10);
+    EXPECT_EQ(dlg.Button(kIdcConf)->icon_rect().left(), 16);
+    EXPECT_NE(qobject_cast<QLabel*>(dlg.Control(kIdcNote))->text(), english_note);
+    EXPECT_EQ(dlg.Control(kIdcPlay)->toolTip(), QString::fromStdString(LoadUiStringFor(1, 134)));
+    EXPECT_NE(dlg.Control(kIdcPlay)->toolTip(), QStringLiteral("Play/Pause video"));
+    const QImage after = dlg.Control(kIdcOpen)->grab().toImage();
+    EXPECT_NE(before, after);
+}
+
+TEST_F(MainWindowTest, AboutBoxTitleFollowsLanguage) {
+    {
+        CAboutDlg about;
+        EXPECT_EQ(about.windowTitle(), QString::fromStdString(LoadUiStringFor(0, 101)));
+        auto* version = about.findChild<QLabel*>(ControlName(kIdcAboutVersion));
+        ASSERT_NE(version, nullptr);
+        EXPECT_EQ(version->text(), QStringLiteral("Version 1.1.92"));
+    }
+    CQorSettings::Instance().SetLanguage(1);
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QString::fromStdString(LoadUiStringFor(1, 101)));
+    EXPECT_NE(about.windowTitle(), QString::fromStdString(LoadUiStringFor(0, 101)));
+}
+
+TEST_F(MainWindowTest, InstalledViewTakesThePlaceholdersPlace) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.resize(1200, 800);
+    dlg.show();
+    QCoreApplication::processEvents();
+    const QRect place = dlg.Control(kIdcFileList)->geometry();
+    auto* list = new QWidget;
+    dlg.InstallControl(kIdcFileList, list);
+    EXPECT_EQ(dlg.Control(kIdcFileList), list);
+    EXPECT_EQ(list->objectName(), ControlName(kIdcFileList));
+    EXPECT_EQ(list->geometry(), place);
+    dlg.resize(1300, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->geometry().right() + 1, 1300 - 15);
+}
+
+TEST_F(MainWindowTest, ClosingWritesThePosition) {
+    {
+        CQORDlg dlg(nullptr, QuietOptions());
+        dlg.setGeometry(70, 40, 1100, 700);
+        dlg.show();
+        QCoreApplication::processEvents();
+        dlg.close();
+    }
+    const WindowPosition stored = CQorSettings::Instance().ReadWindowPosition(5000, 5000);
+    EXPECT_FALSE(stored.work_area);
+    EXPECT_EQ(stored.rect, (WindowRect{70, 40, 1170, 740}));
+}
+
+}  // namespace
+}  // namespace orvo
