@@ -35,6 +35,12 @@ protected:
     }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override {}
+    // The view shows the map page and nothing else: a click on a link in
+    // it (the attribution) or a script that sets the location must not
+    // replace the map with a page that cannot load here.
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool is_main_frame) override {
+        return !is_main_frame || url.scheme() == QLatin1String("qrc");
+    }
 };
 
 bool IsRightButtonEvent(const QEvent* event) {
@@ -119,9 +125,10 @@ void CHtmlMapDlg::OnLoadFinished(bool ok) {
     if (ok) {
         state_ = PageState::kReady;
         if (!pending_.empty()) flush_timer_.start();
-    } else {
+    } else if (state_ == PageState::kLoading) {
         // A page that did not load has no functions to call: further
-        // texts are dropped instead of piling up.
+        // texts are dropped instead of piling up. (A navigation that fails
+        // or is refused after the page is up leaves the page as it is.)
         state_ = PageState::kFailed;
         pending_.clear();
     }

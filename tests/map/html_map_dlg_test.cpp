@@ -2,6 +2,7 @@
 // what the page holds is read back from the page itself.
 #include "gps/html_map_dlg.h"
 
+#include <atomic>
 #include <memory>
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -237,6 +240,40 @@ TEST_F(HtmlMapDlgTest, ScriptErrorsAndDialogsStayInsideThePage) {
     EXPECT_NEAR(state.value("marker")[0].toDouble(), 35.658517, 1e-6);
     EXPECT_EQ(Evaluate(map_->view()->page(), "window.confirmed").toBool(), false);
     EXPECT_TRUE(Evaluate(map_->view()->page(), "window.prompted").isNull());
+}
+
+// Counts the page loads that get as far as a network request (and stops
+// them: there is no network here anyway).
+class MainFrameRequests : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
+            info.requestUrl().scheme() != "qrc") {
+            ++count;
+            info.block(true);
+        }
+    }
+    std::atomic<int> count{0};
+};
+
+TEST_F(HtmlMapDlgTest, LinksAndLocationChangesDoNotLeaveThePage) {
+    LoadAndWait();
+    MainFrameRequests requests;
+    map_->view()->page()->setUrlRequestInterceptor(&requests);
+    map_->RunScript(PathPlotScript(1.0, 2.0));
+    map_->RunScript(
+        "var a = document.createElement('a'); a.href = 'https://link.invalid/';"
+        "document.body.appendChild(a); a.click()");
+    map_->RunScript("location.href = 'https://location.invalid/x'");
+    QTest::qWait(1000);
+    EXPECT_EQ(requests.count.load(), 0);
+    EXPECT_EQ(map_->view()->url(), QUrl("qrc:/html/143"));
+    // The view still talks to the same page.
+    map_->RunScript(PathPlotScript(3.0, 4.0));
+    const QJsonObject state = PageState(*map_);
+    EXPECT_TRUE(state.value("ready").toBool());
+    EXPECT_EQ(state.value("track").toInt(), 2);
+    map_->view()->page()->setUrlRequestInterceptor(nullptr);
 }
 
 TEST_F(HtmlMapDlgTest, RightButtonNeverReachesThePage) {
