@@ -4,3 +4,10 @@ list(APPEND ORVO_ENGINE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/player_event_sink.cpp)
 list(APPEND ORVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/rate_table.cpp)
+
+# Snapshots to JPEG are re-encoded from the engine's PNG (libVLC 3 writes PNG
+# only). The engine target is created after this file is read, so the link is
+# deferred to the end of the directory.
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+cmake_language(DEFER CALL target_link_libraries orvo_engine PRIVATE PNG::PNG JPEG::JPEG)

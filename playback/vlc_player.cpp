@@ -1,13 +1,23 @@
 #include "playback/vlc_player.h"
 
+#include <jpeglib.h>
+#include <png.h>
+
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <cctype>
+#include <csetjmp>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 
 namespace orvo {
@@ -97,7 +107,9 @@ void* OpenLibrary(const std::string& name) {
     std::wstring wide(name.begin(), name.end());
     return reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
 #else
-    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Never unloaded: libVLC and its plug-ins keep process-wide state (and
+    // static TLS) that does not survive being unloaded and loaded again.
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
 }
 
@@ -115,6 +127,83 @@ void CloseLibrary(void* library) {
 #else
     dlclose(library);
 #endif
+}
+
+bool HasPngExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".png";
+}
+
+std::filesystem::path TemporarySnapshotPath() {
+    static std::atomic<unsigned> counter{0};
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) folder = ".";
+#ifdef _WIN32
+    unsigned long process = GetCurrentProcessId();
+#else
+    long process = static_cast<long>(getpid());
+#endif
+    return folder /
+           ("orvo-snapshot-" + std::to_string(process) + "-" + std::to_string(counter++) + ".png");
+}
+
+struct JpegErrorTrap {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JpegFail(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrorTrap*>(info->err)->jump, 1);
+}
+
+// Writes 8-bit RGB rows as a baseline JPEG file.
+bool WriteJpeg(const std::string& path, const std::vector<unsigned char>& rgb, unsigned width,
+               unsigned height) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    jpeg_compress_struct info{};
+    JpegErrorTrap trap{};
+    info.err = jpeg_std_error(&trap.manager);
+    trap.manager.error_exit = JpegFail;
+    if (setjmp(trap.jump) != 0) {
+        jpeg_destroy_compress(&info);
+        std::fclose(out);
+        std::remove(path.c_str());
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, out);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 92, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&rgb[std::size_t{info.next_scanline} * width * 3]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(out) == 0;
+}
+
+// Re-encodes a PNG file as JPEG at the same size.
+bool PngToJpeg(const std::filesystem::path& png_path, const std::string& jpeg_path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png_path.c_str())) return false;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    return WriteJpeg(jpeg_path, rgb, image.width, image.height);
 }
 
 }  // namespace
@@ -248,7 +337,18 @@ void CVlcPlayer::SetMute(bool on) {
 
 int CVlcPlayer::TakeSnapshot(const std::string& utf8_path) {
     if (!available_ || !api_->libvlc_video_take_snapshot) return 0;
-    return api_->libvlc_video_take_snapshot(player_, 0, utf8_path.c_str(), 0, 0) == 0 ? 1 : 0;
+    if (HasPngExtension(utf8_path))
+        return api_->libvlc_video_take_snapshot(player_, 0, utf8_path.c_str(), 0, 0) == 0 ? 1 : 0;
+    // libVLC 3 writes PNG data whatever the file is called, so a ".jpg" path
+    // would get a PNG in disguise: take a PNG aside and re-encode it. The
+    // engine saves the snapshot before the call returns.
+    std::filesystem::path png = TemporarySnapshotPath();
+    int ok = 0;
+    if (api_->libvlc_video_take_snapshot(player_, 0, png.c_str(), 0, 0) == 0)
+        ok = PngToJpeg(png, utf8_path) ? 1 : 0;
+    std::error_code ignored;
+    std::filesystem::remove(png, ignored);
+    return ok;
 }
 
 int CVlcPlayer::SetOverlayText(const std::string& text, int size, bool enabled) {
@@ -314,9 +414,15 @@ int CVlcPlayer::Recreate(int argument_set) {
     player_ = nullptr;
     event_manager_ = nullptr;
     if (instance_ == nullptr) return 0;
-    if (api_->libvlc_release) api_->libvlc_release(instance_);
+    // The old instance goes only once the new one exists. Releasing the last
+    // instance unloads every plug-in, and each reload of the decoder plug-ins
+    // takes static TLS space that is never given back: after a few round
+    // trips they fail to load and nothing decodes any more.
+    libvlc_instance_t* old_instance = instance_;
     instance_ = nullptr;
-    if (!CreateEngine()) {
+    bool created = CreateEngine();
+    api_->libvlc_release(old_instance);
+    if (!created) {
         available_ = 0;
         return 0;
     }
