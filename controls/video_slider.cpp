@@ -9,7 +9,7 @@
 
 #include "app/window_messages.h"
 #include "controls/slider_position.h"
-#include "controls/window_message_event.h"
+#include "controls/window_message_send.h"
 
 namespace orvo {
 

@@ -1,0 +1,240 @@
+#include "library/file_list_ctrl.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "app/ui_strings.h"
+#include "app/window_messages.h"
+#include "controls/window_message_send.h"
+#include "library/list_row_text.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr int kEntryIndexRole = Qt::UserRole;
+constexpr int kMarkedRole = Qt::UserRole + 1;
+
+constexpr int kHeadingIds[CQorFileListCtrl::kColumnCount] = {151, 122, 152};
+constexpr int kWidthPercent[CQorFileListCtrl::kColumnCount] = {32, 38, 24};
+
+const QColor kCellBorder(0x20, 0x20, 0x20);
+// Rows whose top lies at or above this client y sit under the heading.
+constexpr int kHeadingBottom = 23;
+
+QString Ui(int id) {
+    return QString::fromStdString(LoadUiString(id));
+}
+
+// The catalogue sorts column 0 by the time key (characters 4..16 of the
+// name) and columns 1 and 2 by the name; the rows are ordered by the same
+// keys so that row i stays catalogue row i after a heading click.
+QString SortKey(const QTreeWidgetItem* item, int column) {
+    const QString name = item->text(1);
+    return column == 0 ? name.mid(4, 13) : name;
+}
+
+}  // namespace
+
+CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName(QStringLiteral("1027"));
+    setColumnCount(kColumnCount);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSortingEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &CQorFileListCtrl::SortByColumn);
+}
+
+int CQorFileListCtrl::SetupStyle() {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAllColumnsShowFocus(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::black);
+    colours.setColor(QPalette::AlternateBase, Qt::black);
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::Text, Qt::white);
+    setPalette(colours);
+    viewport()->setAutoFillBackground(true);
+    return 1;
+}
+
+int CQorFileListCtrl::SetupColumns() {
+    QStringList headings;
+    for (int id : kHeadingIds) headings << Ui(id);
+    setHeaderLabels(headings);
+    const int list_width = width();
+    for (int column = 0; column < kColumnCount; ++column) {
+        setColumnWidth(column, list_width * kWidthPercent[column] / 100);
+        headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(true);
+    ShowSortMark(0, SortMark::kDown);
+    sort_column_ = 0;
+    ascending_ = false;
+    return 1;
+}
+
+void CQorFileListCtrl::RefreshHeadings() {
+    for (int column = 0; column < kColumnCount; ++column) {
+        headerItem()->setText(column, Ui(kHeadingIds[column]));
+    }
+}
+
+int CQorFileListCtrl::AddFile(int entry_index, const std::string& /*folder*/,
+                              const std::string& file_name, const ClipInfo& /*info*/) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, QString::fromStdString(FileTimeText(file_name)));
+    item->setText(1, QString::fromStdString(file_name));
+    item->setText(2, Ui(FileTypeStringId(file_name)));
+    item->setData(0, kEntryIndexRole, entry_index);
+    for (int column = 0; column < kColumnCount; ++column) {
+        item->setForeground(column, Qt::white);
+        item->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    addTopLevelItem(item);
+    return 1;
+}
+
+void CQorFileListCtrl::DeleteAllItems() {
+    clear();
+}
+
+void CQorFileListCtrl::SetRowMarked(int row, bool marked) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) return;
+    item->setData(0, kMarkedRole, marked);
+    const QBrush background = marked ? palette().brush(QPalette::Highlight) : QBrush();
+    for (int column = 0; column < kColumnCount; ++column) {
+        item->setBackground(column, background);
+    }
+}
+
+bool CQorFileListCtrl::IsRowMarked(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr && item->data(0, kMarkedRole).toBool();
+}
+
+void CQorFileListCtrl::EnsureRowVisible(int row) {
+    if (QTreeWidgetItem* item = topLevelItem(row)) scrollToItem(item);
+}
+
+int CQorFileListCtrl::EntryIndexOfRow(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr ? item->data(0, kEntryIndexRole).toInt() : -1;
+}
+
+CQorFileListCtrl::SortMark CQorFileListCtrl::SortMarkOf(int column) const {
+    return column == mark_column_ ? mark_ : SortMark::kNone;
+}
+
+void CQorFileListCtrl::ShowSortMark(int column, SortMark mark) {
+    mark_column_ = mark == SortMark::kNone ? -1 : column;
+    mark_ = mark;
+    if (mark == SortMark::kNone) {
+        header()->setSortIndicatorShown(false);
+        return;
+    }
+    // The heading draws Qt::AscendingOrder as the down mark.
+    header()->setSortIndicator(column,
+                               mark == SortMark::kDown ? Qt::AscendingOrder : Qt::DescendingOrder);
+    header()->setSortIndicatorShown(true);
+}
+
+void CQorFileListCtrl::SortByColumn(int column) {
+    if (column < 0 || column >= kColumnCount) return;
+    int next_column = sort_column_;
+    bool next_ascending = ascending_;
+    if (column != sort_column_) {
+        next_column = column;
+        next_ascending = true;
+    }
+    // The main window stops playback and sorts the catalogue; when it
+    // refuses (a clip switch is in progress) the rows must stay as they are,
+    // or row i would no longer be catalogue row i.
+    if (target_ != nullptr &&
+        !SendWindowMessage(target_, WM_SORT_CLIPS, next_column, next_ascending ? 1 : 0)) {
+        ShowSortMark(mark_column_, mark_);  // undo the heading's own flip
+        return;
+    }
+    sort_column_ = next_column;
+    ascending_ = next_ascending;
+    SortRows(sort_column_, ascending_);
+    ShowSortMark(sort_column_, ascending_ ? SortMark::kDown : SortMark::kUp);
+    ascending_ = !ascending_;
+}
+
+void CQorFileListCtrl::SortRows(int column, bool ascending) {
+    std::vector<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<size_t>(topLevelItemCount()));
+    while (topLevelItemCount() > 0) rows.push_back(takeTopLevelItem(0));
+    // Stable, so rows with equal keys keep the order the catalogue gave them.
+    std::stable_sort(rows.begin(), rows.end(),
+                     [column, ascending](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+                         const int order = QString::compare(SortKey(a, column), SortKey(b, column),
+                                                            Qt::CaseSensitive);
+                         return ascending ? order < 0 : order > 0;
+                     });
+    for (QTreeWidgetItem* item : rows) addTopLevelItem(item);
+}
+
+void CQorFileListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QTreeWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    const int row = item != nullptr ? indexOfTopLevelItem(item) : -1;
+    event->accept();
+    SendWindowMessage(target_, WM_FILE_CLICKED, row);
+}
+
+QList<QLine> CQorFileListCtrl::CellBorders(const QList<int>& widths, int scroll_x, int header_right,
+                                           int top, int bottom) {
+    QList<QLine> lines;
+    int x = -scroll_x;
+    for (int width : widths) {
+        const int left = x - 1;
+        x += width;
+        if (x >= header_right) {
+            const int right = header_right - 1;
+            lines << QLine(left, top, right, top) << QLine(left, bottom, right, bottom)
+                  << QLine(left, top, left, bottom);
+            break;
+        }
+        const int right = x - 1;
+        lines << QLine(left, top, right, top) << QLine(right, top, right, bottom)
+              << QLine(right, bottom, left, bottom) << QLine(left, bottom, left, top);
+    }
+    return lines;
+}
+
+void CQorFileListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QTreeWidget::drawRow(painter, option, index);
+    const QRect row = option.rect;
+    if (row.top() + viewport()->y() <= kHeadingBottom) return;
+    QList<int> widths;
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int logical = header()->logicalIndex(visual);
+        if (!header()->isSectionHidden(logical)) widths << header()->sectionSize(logical);
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(kCellBorder, 1));
+    painter->drawLines(
+        CellBorders(widths, header()->offset(), viewport()->width(), row.top(), row.bottom()));
+    painter->restore();
+}
+
+}  // namespace orvo

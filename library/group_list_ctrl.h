@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include <QTreeWidget>
+
+#include "library/clip_views.h"
+
+namespace orvo {
+
+// The group list (control 1028): one row per group of consecutive
+// recordings, "G<n>", picture size, start time, total duration and total
+// size, with a check box that ticks the group for the file operations
+// (unticked at first). The main window keeps it hidden and unbound. A double
+// click sends WM_GROUP_CLICKED with the row index (-1 below the last row).
+class CQorGroupListCtrl : public QTreeWidget, public IGroupListView {
+    Q_OBJECT
+
+public:
+    static constexpr int kControlId = 1028;
+    static constexpr int kColumnCount = 5;
+
+    explicit CQorGroupListCtrl(QWidget* parent = nullptr);
+
+    void SetMessageTarget(QObject* target) { target_ = target; }
+
+    // IGroupListView
+    int AddGroup(int group_number, const std::string& picture_size, uint64_t total_duration_ms,
+                 uint64_t total_size, int image_index, int64_t start_time) override;
+    void DeleteAllItems() override;
+    bool IsRowChecked(int row) const override;
+    void SetRowMarked(int row, bool marked) override;
+    void EnsureRowVisible(int row) override;
+
+    void SetRowChecked(int row, bool checked);
+    bool IsRowMarked(int row) const;
+    int ImageIndexOfRow(int row) const;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QObject* target_ = nullptr;
+};
+
+}  // namespace orvo
