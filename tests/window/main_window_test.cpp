@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/about_dlg.h"
@@ -15,6 +16,7 @@
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
 #include "playback/video_static.h"
+#include "tests/support/recording_writer.h"
 
 namespace orvo {
 namespace {
@@ -138,6 +140,64 @@ TEST_F(MainWindowTest, FullScreenWithNoClipsDoesNothing) {
     QCoreApplication::sendEvent(&dlg, &toggle);
     EXPECT_FALSE(dlg.full_screen());
     EXPECT_EQ(dlg.size(), QSize(1000, 680));
+}
+
+TEST_F(MainWindowTest, FullScreenCoversMonitorAndReturnsToSavedRect) {
+    QTemporaryDir card;
+    ASSERT_TRUE(card.isValid());
+    test_support::RecordingSpec spec;
+    spec.width = 1920;
+    spec.height = 1080;
+    test_support::BuildCameraMov(spec).WriteFile(std::filesystem::path(card.path().toStdString()) /
+                                                 "NORM180501_120000.MOV");
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.setGeometry(20, 10, 1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dlg.catalog().Load(card.path().toStdString(), ""), 1);
+    ASSERT_EQ(dlg.catalog().Count(), 1);
+    dlg.catalog().SelectFile(0);
+    dlg.FitVideo();
+    // 16:9 inside the 715 x 354 frame less its 2-pixel edge: height-bound,
+    // centred horizontally.
+    const QRect frame = dlg.Control(kIdcVideoFrame)->geometry();
+    const QRect video = dlg.video()->geometry();
+    EXPECT_EQ(video.height(), frame.height() - 4);
+    EXPECT_EQ(video.width(), (frame.height() - 4) * 1920 / 1080);
+    EXPECT_NEAR(video.center().x(), frame.center().x(), 1);
+
+    CWindowMessageEvent toggle(WM_TOGGLE_FULLSCREEN, 0);
+    QCoreApplication::sendEvent(&dlg, &toggle);
+    QCoreApplication::processEvents();
+    const QRect monitor = dlg.screen()->geometry();
+    EXPECT_TRUE(dlg.full_screen());
+    EXPECT_EQ(dlg.geometry(), monitor);
+    EXPECT_EQ(dlg.Control(kIdcVideoFrame)->geometry(), QRect(QPoint(0, 0), monitor.size()));
+    EXPECT_TRUE(dlg.Control(kIdcPlay)->isHidden());
+    EXPECT_TRUE(dlg.HasTimer(100));
+    EXPECT_EQ(dlg.saved_rect(), QRect(20, 10, 1000, 680));
+
+    QCoreApplication::sendEvent(&dlg, &toggle);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dlg.full_screen());
+    EXPECT_EQ(dlg.geometry(), QRect(20, 10, 1000, 680));
+    EXPECT_FALSE(dlg.Control(kIdcPlay)->isHidden());
+    EXPECT_EQ(dlg.Control(kIdcVideoFrame)->geometry().topLeft(), QPoint(15, 72));
+}
+
+TEST_F(MainWindowTest, SmallAndMediumSizesLeaveWorkAreaMode) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.show();
+    QCoreApplication::processEvents();
+    dlg.ToggleWorkArea();
+    ASSERT_TRUE(dlg.work_area());
+    dlg.SetSmallWindow();
+    EXPECT_FALSE(dlg.work_area());
+    const QRect monitor = dlg.screen()->geometry();
+    EXPECT_EQ(dlg.geometry(), QRect(monitor.left() + (monitor.width() - 800) / 2,
+                                    monitor.top() + (monitor.height() - 560) / 2, 800, 560));
+    dlg.SetMediumWindow();
+    EXPECT_EQ(dlg.width(), std::max(800, monitor.width() * 4 / 5));
 }
 
 TEST_F(MainWindowTest, ShowControlsHidesAndRestores) {
