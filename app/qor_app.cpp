@@ -22,6 +22,11 @@ CQORApp::~CQORApp() = default;
 
 int CQORApp::InitInstance() {
     DisableBrowserSandboxWhenRoot();
+    // The map page is composed by Qt Quick inside the widget window. Its
+    // OpenGL path fails on X servers without working GL (virtual displays,
+    // remote sessions) and turns the whole window black; the software path
+    // works everywhere and is fast enough for a map page.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
     // The embedded browser shares its graphics context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc_, argv_);
