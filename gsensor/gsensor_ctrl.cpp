@@ -1,17 +1,15 @@
 #include "gsensor/gsensor_ctrl.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFontMetricsF>
-#include <QLine>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPen>
 #include <QPoint>
-#include <QPolygon>
 
 #include "app/qor_settings.h"
 #include "app/ui_strings.h"
@@ -40,50 +38,75 @@ constexpr int kLegendTop = 27;
 constexpr int kLegendValueOffset = 33;
 constexpr int kLegendHitWidth = 100;
 
-QPen CosmeticPen(QRgb colour) {
-    QPen pen(QColor::fromRgb(colour));
-    pen.setWidth(0);
-    return pen;
-}
+// Direct writes into the 32-bit pixels of the cached layer. Its lines are
+// all axis-parallel or one-pixel curves, for which this is both exact and
+// several times cheaper than a painter. Everything is clipped to the image.
+class PixelCanvas {
+public:
+    explicit PixelCanvas(QImage& image)
+        : bits_(image.bits()),
+          stride_(image.bytesPerLine()),
+          width_(image.width()),
+          height_(image.height()) {}
 
-// A polyline as the platform's line drawing makes it: Bresenham steps from
-// each point up to, but not including, the next one. Written straight into
-// the 32-bit pixels, which keeps every pixel of a segment inside the box of
-// its two end points (the top and bottom edges are exact) and is cheaper
-// than a painter for many short segments.
-void DrawPolylineExclusive(QImage& image, const QPolygon& points, QRgb colour) {
-    const int width = image.width();
-    const int height = image.height();
-    const qsizetype stride = image.bytesPerLine();
-    uchar* bits = image.bits();
-    auto plot = [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= width || y >= height) return;
-        reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
-    };
-    for (qsizetype i = 1; i < points.size(); ++i) {
-        int x = points[i - 1].x();
-        int y = points[i - 1].y();
-        const int x1 = points[i].x();
-        const int y1 = points[i].y();
-        const int dx = std::abs(x1 - x);
-        const int dy = -std::abs(y1 - y);
-        const int sx = x < x1 ? 1 : -1;
-        const int sy = y < y1 ? 1 : -1;
-        int error = dx + dy;
-        while (x != x1 || y != y1) {
-            plot(x, y);
-            const int twice = 2 * error;
-            if (twice >= dy) {
-                error += dy;
-                x += sx;
-            }
-            if (twice <= dx) {
-                error += dx;
-                y += sy;
+    void Plot(int x, int y, QRgb colour) {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        Row(y)[x] = colour;
+    }
+
+    // Inclusive ends.
+    void HorizontalLine(int x0, int x1, int y, QRgb colour) {
+        if (y < 0 || y >= height_) return;
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width_ - 1);
+        if (x0 > x1) return;
+        std::fill(Row(y) + x0, Row(y) + x1 + 1, colour);
+    }
+
+    void VerticalLine(int x, int y0, int y1, QRgb colour) {
+        if (x < 0 || x >= width_) return;
+        y0 = std::max(y0, 0);
+        y1 = std::min(y1, height_ - 1);
+        for (int y = y0; y <= y1; ++y) Row(y)[x] = colour;
+    }
+
+    // A polyline as the platform's line drawing makes it: Bresenham steps
+    // from each point up to, but not including, the next one, so every
+    // pixel of a segment stays inside the box of its end points.
+    void PolylineExclusive(const std::vector<QPoint>& points, QRgb colour) {
+        for (size_t i = 1; i < points.size(); ++i) {
+            int x = points[i - 1].x();
+            int y = points[i - 1].y();
+            const int x1 = points[i].x();
+            const int y1 = points[i].y();
+            const int dx = std::abs(x1 - x);
+            const int dy = -std::abs(y1 - y);
+            const int sx = x < x1 ? 1 : -1;
+            const int sy = y < y1 ? 1 : -1;
+            int error = dx + dy;
+            while (x != x1 || y != y1) {
+                Plot(x, y, colour);
+                const int twice = 2 * error;
+                if (twice >= dy) {
+                    error += dy;
+                    x += sx;
+                }
+                if (twice <= dx) {
+                    error += dx;
+                    y += sy;
+                }
             }
         }
     }
-}
+
+private:
+    QRgb* Row(int y) { return reinterpret_cast<QRgb*>(bits_ + y * stride_); }
+
+    uchar* bits_;
+    qsizetype stride_;
+    int width_;
+    int height_;
+};
 
 bool InterfaceIsJapanese(int language_index) {
     const char* code = CQorSettings::CodeOf(language_index);
@@ -211,6 +234,7 @@ QString CGSensorCtrl::legend_text(int axis) const {
 }
 
 void CGSensorCtrl::FormatSpeed() {
+    readout_valid_ = false;
     speed_text_ = QString::asprintf("%3u", ShownSpeed(speed_, metric_));
     unit_text_ = metric_ ? QStringLiteral("Km/h") : QStringLiteral("MPH");
 }
@@ -219,6 +243,7 @@ void CGSensorCtrl::LoadStrings() {
     const int language = CQorSettings::Instance().language_index();
     if (language == strings_language_) return;
     strings_language_ = language;
+    readout_valid_ = false;
     for (size_t axis = 0; axis < 3; ++axis) {
         axis_labels_[axis] = QString::fromStdString(LoadUiString(kAxisLabelIds[axis]));
     }
@@ -233,12 +258,13 @@ const QImage& CGSensorCtrl::RenderFrame() {
         return frame_;
     }
     LoadStrings();
+    if (!readout_valid_ || readout_client_width_ != client.width()) RenderReadout(client.width());
     const GraphGeometry geometry = ComputeGraphGeometry(client.width(), client.height());
     const double span_ms = ComputeSpanMs(samples_.size(), samples_per_ms_);
     if (!layer_valid_ || layer_.size() != client) RenderLayer(geometry, span_ms);
 
-    // Start from the cached axes and curves; the rest depends on the cursor
-    // time, the speed or the language and is cheap to draw again.
+    // Start from the cached axes and curves; the cursor, the scale labels and
+    // the legend values are drawn again, the readout is laid over as cached.
     if (frame_.size() != client || frame_.format() != layer_.format()) {
         frame_ = QImage(client, layer_.format());
     }
@@ -248,24 +274,41 @@ const QImage& CGSensorCtrl::RenderFrame() {
     DrawCursor(painter, geometry, span_ms);
     DrawScaleLabels(painter, client.height());
     DrawLegend(painter, client.width());
-    DrawSpeedReadout(painter, InterfaceIsJapanese(strings_language_));
+    painter.drawImage(0, 0, readout_);
     return frame_;
+}
+
+void CGSensorCtrl::RenderReadout(int client_width) {
+    // The readout only changes with the speed, the unit or the language,
+    // while its gradient text is the costliest drawing of the strip. It is
+    // drawn once onto a transparent image, which lays over the frame exactly
+    // as drawing it there would. The box covers the note's end and the
+    // descent of the 30-pixel digits.
+    const bool japanese = InterfaceIsJapanese(strings_language_);
+    const SpeedReadoutLayout layout =
+        ComputeSpeedReadoutLayout(japanese, ShownSpeed(speed_, metric_));
+    const int note_end =
+        layout.note_x + QFontMetrics(note_face_.font).horizontalAdvance(speed_note_) + 4;
+    const int width = std::max(1, std::min(client_width, std::max(note_end, layout.note_x)));
+    const int height =
+        std::max({8 + 28, 20 + caption_face_.height, 26 + note_face_.height, 8 + 30 * 3 / 2}) + 2;
+    readout_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    readout_.fill(Qt::transparent);
+    QPainter painter(&readout_);
+    DrawSpeedReadout(painter, japanese);
+    readout_valid_ = true;
+    readout_client_width_ = client_width;
 }
 
 void CGSensorCtrl::RenderLayer(const GraphGeometry& g, double span_ms) {
     if (layer_.size() != size()) layer_ = QImage(size(), QImage::Format_RGB32);
     layer_.fill(Qt::black);
     layer_valid_ = true;
+    PixelCanvas canvas(layer_);
 
-    QPainter painter(&layer_);
-    // GDI-style lines: the end point itself is not drawn.
-    if (g.width > 0) {
-        painter.setPen(CosmeticPen(kZeroLineColour));
-        painter.drawLine(g.left, g.zero_y, g.right - 1, g.zero_y);
-    }
-
-    painter.setPen(CosmeticPen(kTickColour));
-    if (g.height > 0) painter.drawLine(g.left, g.top, g.left, g.bottom - 1);
+    // Lines end one pixel short of their end point, as the platform draws.
+    canvas.HorizontalLine(g.left, g.right - 1, g.zero_y, kZeroLineColour);
+    canvas.VerticalLine(g.left, g.top, g.bottom - 1, kTickColour);
     if (g.width > 0) {
         // Long clips put several ticks into one column; the longest covers
         // the others, so each column is drawn once with its longest tick.
@@ -278,18 +321,14 @@ void CGSensorCtrl::RenderLayer(const GraphGeometry& g, double span_ms) {
             const auto tick = static_cast<uint8_t>(TickLength(i));
             if (tick > length) length = tick;
         }
-        std::vector<QLine> lines;
-        lines.reserve(column_length.size());
-        const int bases[3] = {g.top, g.zero_y, g.bottom};
-        for (int base : bases) {
-            for (int column = 0; column < g.width; ++column) {
-                const int length = column_length[static_cast<size_t>(column)];
-                if (length == 0) continue;
-                const int x = g.left + column;
-                lines.emplace_back(x, base - length, x, base - 1);
+        for (int column = 0; column < g.width; ++column) {
+            const int length = column_length[static_cast<size_t>(column)];
+            if (length == 0) continue;
+            const int x = g.left + column;
+            for (int base : {g.top, g.zero_y, g.bottom}) {
+                canvas.VerticalLine(x, base - length, base - 1, kTickColour);
             }
         }
-        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     }
 
     const bool any_axis = axis_visible_[0] || axis_visible_[1] || axis_visible_[2];
@@ -298,10 +337,10 @@ void CGSensorCtrl::RenderLayer(const GraphGeometry& g, double span_ms) {
     // Each column takes the sample at its time; columns that fall on the
     // sample of the previous column are skipped, so every sample is visited
     // at most once.
-    std::array<QPolygon, 3> curves;
+    std::array<std::vector<QPoint>, 3> curves;
     for (auto& curve : curves) {
-        curve.reserve(g.width + 1);
-        curve.append(QPoint(g.left, g.zero_y));
+        curve.reserve(static_cast<size_t>(g.width) + 1);
+        curve.emplace_back(g.left, g.zero_y);
     }
     const auto count = static_cast<int64_t>(samples_.size());
     int64_t previous = -1;
@@ -312,14 +351,12 @@ void CGSensorCtrl::RenderLayer(const GraphGeometry& g, double span_ms) {
         previous = index;
         const GSensorChange& change = samples_[static_cast<size_t>(index)];
         const int x = g.left + column;
-        curves[0].append(QPoint(x, ValueY(change.x, gain_, range_, g)));
-        curves[1].append(QPoint(x, ValueY(change.y, gain_, range_, g)));
-        curves[2].append(QPoint(x, ValueY(change.z, gain_, range_, g)));
+        curves[0].emplace_back(x, ValueY(change.x, gain_, range_, g));
+        curves[1].emplace_back(x, ValueY(change.y, gain_, range_, g));
+        curves[2].emplace_back(x, ValueY(change.z, gain_, range_, g));
     }
-    painter.end();
     for (size_t axis = 0; axis < 3; ++axis) {
-        if (!axis_visible_[axis]) continue;
-        DrawPolylineExclusive(layer_, curves[axis], kAxisColours[axis]);
+        if (axis_visible_[axis]) canvas.PolylineExclusive(curves[axis], kAxisColours[axis]);
     }
 }
 

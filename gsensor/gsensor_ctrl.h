@@ -92,6 +92,7 @@ private:
     void DrawScaleLabels(QPainter& painter, int client_height);
     void DrawLegend(QPainter& painter, int client_width);
     void DrawSpeedReadout(QPainter& painter, bool japanese);
+    void RenderReadout(int client_width);
 
     std::vector<GSensorChange> samples_;
     double samples_per_ms_ = 0.016;
@@ -124,6 +125,10 @@ private:
     QImage layer_;
     bool layer_valid_ = false;
     QImage frame_;
+    // The speed readout as last drawn, on a transparent background.
+    QImage readout_;
+    bool readout_valid_ = false;
+    int readout_client_width_ = 0;
 };
 
 }  // namespace orvo

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 
 #include "gsensor/gsensor_ctrl.h"
 
@@ -57,29 +58,44 @@ void BM_SelectClipAndFullPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectClipAndFullPaint)->Unit(benchmark::kMicrosecond);
 
-// Everything redrawn because the curves' visibility changed (STOP and the
-// next time update alternate like this).
-void BM_FullPaintCurvesShown(benchmark::State& state) {
+// Nothing cached: a width change (the pane splitter) invalidates the curve
+// layer and the readout, so every step of the paint runs.
+void BM_FullPaintAfterResize(benchmark::State& state) {
     const auto clip = MakeClip();
     orvo::CGSensorCtrl ctrl;
     ctrl.resize(1000, 140);
     Load(ctrl, clip);
     ctrl.SetSpeedReadout(true, 87);
     ctrl.SetCursorTime(90000);
+    int width = 1000;
     for (auto _ : state) {
-        state.PauseTiming();
-        ctrl.SetCurvesHidden(true);
-        ctrl.RenderFrame();
-        ctrl.SetCurvesHidden(false);
-        state.ResumeTiming();
+        width = width == 1000 ? 999 : 1000;
+        ctrl.resize(width, 140);
         benchmark::DoNotOptimize(ctrl.RenderFrame().constBits());
     }
 }
-BENCHMARK(BM_FullPaintCurvesShown)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullPaintAfterResize)->Unit(benchmark::kMicrosecond);
 
-// A time report: the cursor moves, the legend values and the speed change;
-// axes and curves come from the cached layer.
+// A time report within one GPS sample: the cursor moves and the legend
+// values change; axes, curves and the readout come from their caches.
 void BM_CursorOnlyUpdate(benchmark::State& state) {
+    const auto clip = MakeClip();
+    orvo::CGSensorCtrl ctrl;
+    ctrl.resize(1000, 140);
+    Load(ctrl, clip);
+    ctrl.SetSpeedReadout(true, 87);
+    ctrl.RenderFrame();
+    double t = 0;
+    for (auto _ : state) {
+        t = t >= kDurationMs ? 0 : t + 250;
+        ctrl.SetCursorTime(t);
+        benchmark::DoNotOptimize(ctrl.RenderFrame().constBits());
+    }
+}
+BENCHMARK(BM_CursorOnlyUpdate)->Unit(benchmark::kMicrosecond);
+
+// A time report that also brings a new speed, so the readout is redrawn.
+void BM_CursorAndSpeedUpdate(benchmark::State& state) {
     const auto clip = MakeClip();
     orvo::CGSensorCtrl ctrl;
     ctrl.resize(1000, 140);
@@ -95,7 +111,7 @@ void BM_CursorOnlyUpdate(benchmark::State& state) {
         benchmark::DoNotOptimize(ctrl.RenderFrame().constBits());
     }
 }
-BENCHMARK(BM_CursorOnlyUpdate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CursorAndSpeedUpdate)->Unit(benchmark::kMicrosecond);
 
 // The same through a real paint event and the window's backing store.
 void BM_CursorOnlyRepaintShown(benchmark::State& state) {
@@ -103,7 +119,12 @@ void BM_CursorOnlyRepaintShown(benchmark::State& state) {
     orvo::CGSensorCtrl ctrl;
     ctrl.resize(1000, 140);
     ctrl.show();
+    if (!QTest::qWaitForWindowExposed(&ctrl)) {
+        state.SkipWithError("window not exposed");
+        return;
+    }
     Load(ctrl, clip);
+    ctrl.SetSpeedReadout(true, 87);
     ctrl.repaint();
     double t = 0;
     for (auto _ : state) {
