@@ -52,6 +52,13 @@ bool IsReadOnly(const std::string& path) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
+// The same for a name in an open folder (no walk of the whole path).
+bool IsReadOnlyAt(int dir_fd, const std::string& name) {
+    struct stat st;
+    if (::fstatat(dir_fd, name.c_str(), &st, 0) != 0) return true;
+    return (st.st_mode & S_IWUSR) == 0;
+}
+
 uint8_t NameFlags(const std::string& file_name) {
     return (file_name.size() > 3 && file_name[3] == 'G') ? kClipLocked : 0;
 }
@@ -204,13 +211,13 @@ void CClipCatalog::ScanFolder(const std::string& root) {
             DIR* child = ::opendir((root + sub).c_str());
             if (child != nullptr) stack.push_back({child, std::move(sub)});
         } else if (type == DT_REG) {
-            AddFile(root, level.sub_folder, name);
+            AddFile(root, level.sub_folder, name, ::dirfd(level.dir));
         }
     }
 }
 
 void CClipCatalog::AddFile(const std::string& root, const std::string& sub_folder,
-                           const std::string& file_name) {
+                           const std::string& file_name, int dir_fd) {
     if (IsRecordingName(file_name)) {
         ClipEntry entry;
         entry.rootFolder = root;
@@ -218,7 +225,7 @@ void CClipCatalog::AddFile(const std::string& root, const std::string& sub_folde
         entry.fileName = file_name;
         const std::string path = FullPathOf(entry);
         entry.flags = NameFlags(file_name);
-        if (IsReadOnly(path)) entry.flags |= kClipReadOnly;
+        if (IsReadOnlyAt(dir_fd, file_name)) entry.flags |= kClipReadOnly;
         if (ParseRecording(path, &entry.info) == 0) entries_.push_back(std::move(entry));
     }
     if (scan_counter_ != nullptr) scan_counter_->SetScanCount(visited_);

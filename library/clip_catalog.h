@@ -115,7 +115,7 @@ public:
 private:
     void ScanFolder(const std::string& root);
     void AddFile(const std::string& root, const std::string& sub_folder,
-                 const std::string& file_name);
+                 const std::string& file_name, int dir_fd);
     void BuildGroups();
     void FillViews();
     void ClearViews();
