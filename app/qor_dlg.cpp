@@ -140,7 +140,8 @@ void CQORDlg::InstallControl(int id, QWidget* widget) {
     Register(id, widget);
     if (old != nullptr && old != widget) {
         widget->setGeometry(old->geometry());
-        widget->setVisible(old->isVisible());
+        // isHidden, not isVisible: the window itself may not be shown yet.
+        widget->setVisible(!old->isHidden());
         widget->setEnabled(old->isEnabled());
         widget->stackUnder(old);
     }
@@ -152,7 +153,12 @@ void CQORDlg::InstallControl(int id, QWidget* widget) {
         if (position_slider_ == old) position_slider_ = slider;
         if (volume_slider_ == old) volume_slider_ = slider;
     }
-    if (old != nullptr && old != widget) old->deleteLater();
+    if (old != nullptr && old != widget) {
+        // Out of sight and out of findChild's reach until it is deleted.
+        old->hide();
+        old->setObjectName(QString());
+        old->deleteLater();
+    }
 }
 
 void CQORDlg::CreateControls() {

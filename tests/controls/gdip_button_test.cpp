@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEnterEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -111,6 +113,22 @@ TEST(GdipButtonTest, ToggleButtonFlipsOnPressAndShowsAlternate) {
     // A double click counts as a second press: two more flips in all.
     QTest::mouseDClick(h.button, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_TRUE(h.button->toggled());
+}
+
+TEST(GdipButtonTest, HoverShowsHotPictureUntilTheMouseLeaves) {
+    Harness h(QSize(40, 40));
+    h.button->LoadStdImage(136);
+    h.parent.show();
+    QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
+    QCoreApplication::sendEvent(h.button, &enter);
+    EXPECT_TRUE(h.button->hovering());
+    EXPECT_EQ(h.button->CurrentSurface(), ButtonSurface::kHot);
+    const QImage hot = h.button->grab().toImage();
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(h.button, &leave);
+    EXPECT_FALSE(h.button->hovering());
+    EXPECT_EQ(h.button->CurrentSurface(), ButtonSurface::kStandard);
+    EXPECT_NE(hot, h.button->grab().toImage());
 }
 
 TEST(GdipButtonTest, GreyedPaintsTheGreyPictureWhateverTheState) {

@@ -15,6 +15,9 @@
 #include "app/window_message_event.h"
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
+#include "gps/png_compass_static.h"
+#include "gps/speed_label_static.h"
+#include "gps/status_board_static.h"
 #include "playback/video_static.h"
 #include "tests/support/recording_writer.h"
 
@@ -225,6 +228,30 @@ TEST_F(MainWindowTest, PlayerStateMessageTogglesPlayButton) {
     dlg.MoveSeekSlider(250);
     QCoreApplication::processEvents();
     EXPECT_EQ(qobject_cast<QSlider*>(dlg.Control(kIdcPositionSlider))->value(), 250);
+}
+
+TEST_F(MainWindowTest, TelemetryPanelReachesCompassSpeedLabelAndStatusBoard) {
+    CQORDlg dlg(nullptr, QuietOptions());
+    ITelemetryPanel& panel = dlg;
+    auto* compass = dlg.findChild<CPngCompassStatic*>(ControlName(kIdcCompass));
+    auto* speed = dlg.findChild<CSpeedLabelStatic*>(ControlName(kIdcSpeedLabel));
+    auto* board = dlg.findChild<CStatusBoardStatic*>(ControlName(kIdcStatusBoard));
+    ASSERT_TRUE(compass && speed && board);
+    EXPECT_EQ(compass->picture_count(), 8u);
+    panel.SetHeading(180);
+    EXPECT_EQ(compass->current_index(), 5u);
+    panel.ClearHeading();
+    EXPECT_EQ(compass->current_index(), 0u);
+    panel.SetSpeed(true, 99);
+    EXPECT_EQ(speed->speed_text(), QStringLiteral(" 99"));
+    ICopyProgressView& progress = dlg;
+    progress.ShowProgress(true);
+    EXPECT_FALSE(board->isHidden());
+    EXPECT_EQ(board->value_text(), QStringLiteral("0 %"));
+    progress.SetProgress(42);
+    EXPECT_EQ(board->value_text(), QStringLiteral("42 %"));
+    progress.ShowProgress(false);
+    EXPECT_TRUE(board->isHidden());
 }
 
 TEST_F(MainWindowTest, LanguageChangeRefreshesLabelsTipsAndNote) {
