@@ -27,6 +27,7 @@
 #include "gps/png_compass_static.h"
 #include "gps/speed_label_static.h"
 #include "gps/status_board_static.h"
+#include "gsensor/gsensor_ctrl.h"
 #include "playback/video_static.h"
 
 namespace orvo {
@@ -320,7 +321,9 @@ void CQORDlg::OnInitDialog() {
 
     ApplyLanguage();
 
-    catalog_.Bind(nullptr, nullptr, nullptr, this);
+    auto* gsensor_graph = new CGSensorCtrl(this);
+    InstallControl(kIdcGSensor, gsensor_graph);
+    catalog_.Bind(nullptr, gsensor_graph, nullptr, this);
     catalog_.BindScanCounter(video_);
 
     SetTimer(103, 500);
