@@ -76,15 +76,15 @@ size_t FileByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
             done += static_cast<size_t>(n);
             continue;
         }
-        window_.resize(kWindowSize);
+        const uint64_t page = at & ~uint64_t{kWindowSize - 1};
         ssize_t n;
         do {
-            n = ::pread(fd_, window_.data(), kWindowSize, static_cast<off_t>(at));
+            n = ::pread(fd_, window_.data(), kWindowSize, static_cast<off_t>(page));
         } while (n < 0 && errno == EINTR);
         if (n < 0) throw std::system_error(errno, std::generic_category(), "read");
-        window_offset_ = at;
+        window_offset_ = page;
         window_length_ = static_cast<size_t>(n);
-        if (n == 0) break;  // the file shrank under us
+        if (page + window_length_ <= at) break;  // the file shrank under us
     }
     return done;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -48,11 +49,14 @@ public:
     size_t ReadAt(uint64_t offset, std::span<uint8_t> out) override;
 
 private:
-    static constexpr size_t kWindowSize = 16 * 1024;
+    // One page, aligned: each fill touches a single page of the page cache,
+    // which is what a read costs; a camera file needs three (the leading
+    // boxes, the header boxes after the media, the G-sensor box header).
+    static constexpr size_t kWindowSize = 4 * 1024;
 
     int fd_ = -1;
     uint64_t size_ = 0;
-    std::vector<uint8_t> window_;
+    std::array<uint8_t, kWindowSize> window_;  // filled before use
     uint64_t window_offset_ = 0;
     size_t window_length_ = 0;
 };

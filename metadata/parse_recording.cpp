@@ -16,9 +16,15 @@ std::unique_ptr<CQorVideoParser> MakeParserFor(const std::filesystem::path& path
 
 int ParseRecording(const std::filesystem::path& path, ClipInfo* info) {
     if (info != nullptr) *info = ClipInfo{};
-    std::unique_ptr<CQorVideoParser> parser = MakeParserFor(path);
-    parser->SetInfoTarget(info);
-    return parser->Parse(path);
+    // Parsers on the stack: this runs once per file of a card.
+    if (IsAviPath(path)) {
+        CQorAviParser parser;
+        parser.SetInfoTarget(info);
+        return parser.Parse(path);
+    }
+    CQor3gpParser parser;
+    parser.SetInfoTarget(info);
+    return parser.Parse(path);
 }
 
 }  // namespace orvo

@@ -45,7 +45,9 @@ constexpr size_t kMdhdBytes = 32;
 // Bytes of an "avc1" sample entry used: up to the 16-bit height at 26.
 constexpr size_t kAvc1Bytes = 28;
 // GPS records read per chunk while looking for the first dated one.
-constexpr size_t kGpsChunkRecords = 128;
+// Small enough to be served from the file window: the first record is
+// usually dated.
+constexpr size_t kGpsChunkRecords = 16;
 
 }  // namespace
 
@@ -122,7 +124,7 @@ int CQor3gpParser::Walk(ByteSource& source) {
             const uint64_t records = length / kGpsRecordSize;
             // Only the records up to the first dated one are read, and never
             // past the end of the file.
-            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk{};
+            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk;
             for (uint64_t i = 0; !start_time_known_ && i < records;) {
                 const uint64_t at = position + i * kGpsRecordSize;
                 if (at >= file_length_) break;

@@ -32,7 +32,9 @@ constexpr uint32_t kStrhBytes = 64;
 constexpr uint32_t kBitmapBytes = 40;
 // Bytes skipped after the first non-printable code, to find the chain again.
 constexpr uint64_t kResyncSkip = 20;
-constexpr size_t kGpsChunkRecords = 128;
+// Small enough to be served from the file window: the first record is
+// usually dated.
+constexpr size_t kGpsChunkRecords = 16;
 
 // Reads a 4-byte code or size; false when fewer than 4 bytes remain.
 bool Read4(ByteSource& source, uint64_t position, Code& out) {
@@ -157,7 +159,7 @@ int CQorAviParser::Walk(ByteSource& source) {
             work_.gpsOffset = position;
             work_.gpsSize = size;
             const uint64_t records = size / kGpsRecordSize;
-            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk{};
+            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk;
             for (uint64_t i = 0; !start_time_known_ && i < records;) {
                 const uint64_t at = position + i * kGpsRecordSize;
                 if (at >= file_length) break;
