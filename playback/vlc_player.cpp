@@ -129,8 +129,20 @@ void CloseLibrary(void* library) {
 #endif
 }
 
+// Snapshot attempts before giving up; each waits up to half a second.
+constexpr int kSnapshotAttempts = 3;
+
+std::filesystem::path Utf8Path(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8String(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 bool HasPngExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    std::string extension = Utf8String(Utf8Path(path).extension());
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".png";
@@ -193,7 +205,7 @@ bool WriteJpeg(const std::string& path, const std::vector<unsigned char>& rgb, u
 }
 
 // Re-encodes a PNG file as JPEG at the same size.
-bool PngToJpeg(const std::filesystem::path& png_path, const std::string& jpeg_path) {
+bool PngToJpeg(const std::string& png_path, const std::string& jpeg_path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, png_path.c_str())) return false;
@@ -337,18 +349,29 @@ void CVlcPlayer::SetMute(bool on) {
 
 int CVlcPlayer::TakeSnapshot(const std::string& utf8_path) {
     if (!available_ || !api_->libvlc_video_take_snapshot) return 0;
-    if (HasPngExtension(utf8_path))
-        return api_->libvlc_video_take_snapshot(player_, 0, utf8_path.c_str(), 0, 0) == 0 ? 1 : 0;
-    // libVLC 3 writes PNG data whatever the file is called, so a ".jpg" path
-    // would get a PNG in disguise: take a PNG aside and re-encode it. The
-    // engine saves the snapshot before the call returns.
+    // libVLC 3 writes PNG data whatever the file is called, and gives up
+    // without a word when no picture comes within half a second (a busy
+    // machine, a paused clip). So the PNG is taken aside, where its arrival
+    // can be seen, with a few attempts; then it is moved or re-encoded. The
+    // engine has saved the file when the call returns.
     std::filesystem::path png = TemporarySnapshotPath();
-    int ok = 0;
-    if (api_->libvlc_video_take_snapshot(player_, 0, png.c_str(), 0, 0) == 0)
-        ok = PngToJpeg(png, utf8_path) ? 1 : 0;
-    std::error_code ignored;
-    std::filesystem::remove(png, ignored);
-    return ok;
+    std::string png_utf8 = Utf8String(png);
+    std::error_code ec;
+    bool taken = false;
+    for (int attempt = 0; attempt < kSnapshotAttempts && !taken; ++attempt) {
+        if (api_->libvlc_video_take_snapshot(player_, 0, png_utf8.c_str(), 0, 0) != 0)
+            break;  // no video output at all
+        taken = std::filesystem::file_size(png, ec) > 0 && !ec;
+    }
+    bool written = false;
+    if (taken && HasPngExtension(utf8_path)) {
+        written = std::filesystem::copy_file(png, Utf8Path(utf8_path),
+                                             std::filesystem::copy_options::overwrite_existing, ec);
+    } else if (taken) {
+        written = PngToJpeg(png_utf8, utf8_path);
+    }
+    std::filesystem::remove(png, ec);
+    return written ? 1 : 0;
 }
 
 int CVlcPlayer::SetOverlayText(const std::string& text, int size, bool enabled) {

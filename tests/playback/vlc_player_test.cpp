@@ -219,12 +219,22 @@ TEST_F(VlcPlayerTest, SnapshotWritesPngAndJpegOfTheFrameSize) {
     EXPECT_EQ(player_.TakeSnapshot(jpg.string()), 1);
     ASSERT_TRUE(test::WaitForFile(png));
     ASSERT_TRUE(test::WaitForFile(jpg));
+    // The extension decides, whatever its case.
+    fs::path upper = dir_->path() / "SNAP.PNG";
+    EXPECT_EQ(player_.TakeSnapshot(upper.string()), 1);
+    EXPECT_EQ(test::PngSize(upper).width, 640u);
     VideoSize png_size = test::PngSize(png);
     VideoSize jpg_size = test::JpegSize(jpg);
     EXPECT_EQ(png_size.width, 640u);
     EXPECT_EQ(png_size.height, 360u);
     EXPECT_EQ(jpg_size.width, 640u) << "not a JPEG file";
     EXPECT_EQ(jpg_size.height, 360u);
+}
+
+TEST_F(VlcPlayerTest, SnapshotWithoutPictureFailsAndWritesNothing) {
+    fs::path png = dir_->path() / "nothing.png";
+    EXPECT_EQ(player_.TakeSnapshot(png.string()), 0);
+    EXPECT_FALSE(fs::exists(png));
 }
 
 TEST_F(VlcPlayerTest, EndOfClipPostsEnd) {
@@ -243,8 +253,9 @@ TEST_F(VlcPlayerTest, TimeEventsWhileASeekIsPendingPostNothing) {
     sink_.PendingSeekTime() = 3000;
     // A report already being handled when the seek was chosen may still land;
     // once the next one has started, the earlier one is done.
-    std::size_t seen = std::count(sink_.RawEvents().begin(), sink_.RawEvents().end(),
-                                  libvlc_MediaPlayerTimeChanged);
+    std::vector<libvlc_event_type_t> handled = sink_.RawEvents();
+    auto seen = static_cast<std::size_t>(
+        std::count(handled.begin(), handled.end(), libvlc_MediaPlayerTimeChanged));
     ASSERT_TRUE(sink_.WaitForRawEvents(libvlc_MediaPlayerTimeChanged, seen + 2));
     sink_.Clear();
     ASSERT_TRUE(sink_.WaitForRawEvents(libvlc_MediaPlayerTimeChanged, 5));
