@@ -24,6 +24,7 @@
 #include "controls/gdi_plus_bitmap.h"
 #include "controls/gdip_button.h"
 #include "controls/png_static.h"
+#include "gps/html_map_dlg.h"
 #include "gps/png_compass_static.h"
 #include "gps/speed_label_static.h"
 #include "gps/status_board_static.h"
@@ -276,6 +277,17 @@ void CQORDlg::OnInitDialog() {
         QMessageBox::warning(nullptr, UiString(131), UiString(133));
     }
 
+    // The map view takes its placeholder's place, 2 pixels inside it and on
+    // top; UpdateLayout places it from then on.
+    auto* map_view = new CHtmlMapDlg(this);
+    const QRect map_rect = map_view_->geometry().adjusted(2, 2, -2, -2);
+    InstallControl(kIdcMapView, map_view);
+    map_view->setGeometry(map_rect);
+    map_view->raise();
+    map_view->show();
+    map_view->SetMapChoice(map_provider_);
+    map_view->LoadPage();
+
     position_slider_->setRange(0, 1000);
     volume_slider_->setRange(0, 100);
     volume_slider_->setValue(60);
@@ -323,7 +335,7 @@ void CQORDlg::OnInitDialog() {
 
     auto* gsensor_graph = new CGSensorCtrl(this);
     InstallControl(kIdcGSensor, gsensor_graph);
-    catalog_.Bind(nullptr, gsensor_graph, nullptr, this);
+    catalog_.Bind(nullptr, gsensor_graph, map_view, this);
     catalog_.BindScanCounter(video_);
 
     SetTimer(103, 500);
