@@ -1,12 +1,12 @@
 #include "gps/gpx_export.h"
 
 #include <ctime>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "gps/kml_export.h"
 #include "library/clip_catalog.h"
+#include "library/file_operations.h"
 #include "library/number_text.h"
 
 namespace orvo {
@@ -84,10 +84,7 @@ int ExportGpx(CClipCatalog& catalog, const std::string& folder, std::string* pat
     const ClipEntry& entry = catalog.entries()[index];
     const std::string out_path = folder + GpxFileName(entry.fileName, entry.info.startTime);
     const std::string content = GpxDocument(entry.fileName, catalog.GpsRecords());
-    std::ofstream out(out_path, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    if (!out) return 0;
+    if (!WriteFileAtomically(out_path, content)) return 0;
     if (path != nullptr) *path = out_path;
     return 1;
 }

@@ -1,10 +1,7 @@
 #include "gps/kml_export.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -52,33 +49,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
         return 0;
     }
     return length;
-}
-
-bool WriteFileReplacing(const std::string& path, const std::string& content) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = folder + "." + name + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<size_t>(n);
-    }
-    // Readable like any file the user creates.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace
@@ -195,7 +165,7 @@ int ExportKml(CClipCatalog& catalog, const std::string& folder, std::string* pat
     const std::vector<GpsRecord> records = catalog.GpsRecords();
     const std::string content =
         KmlDocument(entry.fileName, entry.subFolder, entry.info.startTime, records);
-    if (!WriteFileReplacing(out_path, content)) return 0;
+    if (!WriteFileAtomically(out_path, content)) return 0;
     if (path != nullptr) *path = out_path;
     return 1;
 }

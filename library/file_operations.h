@@ -28,4 +28,9 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // target is as it was and no temporary file remains.
 bool CopyFileAtomically(const std::string& source, const std::string& target);
 
+// Writes content to path through a temporary file in the same folder that
+// replaces path only when complete (readable as the umask allows). true on
+// success; on failure path is as it was.
+bool WriteFileAtomically(const std::string& path, const std::string& content);
+
 }  // namespace orvo
