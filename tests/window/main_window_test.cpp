@@ -188,6 +188,47 @@ TEST_F(MainWindowTest, FullScreenCoversMonitorAndReturnsToSavedRect) {
     EXPECT_EQ(dlg.Control(kIdcVideoFrame)->geometry().topLeft(), QPoint(15, 72));
 }
 
+TEST_F(MainWindowTest, ClosingInFullScreenStoresTheRectangleToComeBackTo) {
+    QTemporaryDir card;
+    ASSERT_TRUE(card.isValid());
+    test_support::BuildCameraMov(test_support::RecordingSpec{})
+        .WriteFile(std::filesystem::path(card.path().toStdString()) / "NORM180501_120000.MOV");
+    {
+        CQORDlg dlg(nullptr, QuietOptions());
+        dlg.setGeometry(30, 20, 1000, 680);
+        dlg.show();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(dlg.catalog().Load(card.path().toStdString(), ""), 1);
+        dlg.ToggleFullScreen();
+        ASSERT_TRUE(dlg.full_screen());
+        dlg.close();
+    }
+    const WindowPosition stored = CQorSettings::Instance().ReadWindowPosition(5000, 5000);
+    EXPECT_FALSE(stored.work_area);
+    EXPECT_EQ(stored.rect, (WindowRect{30, 20, 1030, 700}));
+}
+
+TEST_F(MainWindowTest, ClosingInWorkAreaModeStoresOnlyTheFlag) {
+    {
+        CQORDlg dlg(nullptr, QuietOptions());
+        dlg.setGeometry(50, 60, 1000, 680);
+        dlg.show();
+        QCoreApplication::processEvents();
+        dlg.close();
+    }
+    {
+        CQORDlg dlg(nullptr, QuietOptions());
+        dlg.show();
+        QCoreApplication::processEvents();
+        dlg.ToggleWorkArea();
+        dlg.close();
+    }
+    const WindowPosition stored = CQorSettings::Instance().ReadWindowPosition(5000, 5000);
+    EXPECT_TRUE(stored.work_area);
+    EXPECT_EQ(stored.rect, (WindowRect{50, 60, 1050, 740}));
+    CQorSettings::Instance().WriteWindowPosition(WindowRect{0, 0, 1000, 680}, false);
+}
+
 TEST_F(MainWindowTest, SmallAndMediumSizesLeaveWorkAreaMode) {
     CQORDlg dlg(nullptr, QuietOptions());
     dlg.show();
