@@ -40,7 +40,8 @@ public:
     FileByteSource(const FileByteSource&) = delete;
     FileByteSource& operator=(const FileByteSource&) = delete;
 
-    // Opens a regular file; false when it cannot be opened or is not a file.
+    // Opens a file read-only; false when it cannot be opened or has no
+    // length (pipes, sockets).
     bool Open(const std::filesystem::path& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -71,6 +72,10 @@ TEST_F(RecordingFileTest, UnopenableFilesAreRejected) {
     fs::create_directories(dir_ / "DIR00000.MOV");
     EXPECT_EQ(ParseRecording(dir_ / "DIR00000.MOV", &info), -1);
     EXPECT_EQ(ParseRecording(dir_ / "MISSING0.AVI", nullptr), -1);
+    // A FIFO must neither block the scan nor be accepted.
+    ASSERT_EQ(::mkfifo((dir_ / "FIFO0000.MOV").c_str(), 0600), 0);
+    EXPECT_EQ(ParseRecording(dir_ / "FIFO0000.MOV", &info), -1);
+    EXPECT_EQ(info.width, 0);
 }
 
 TEST_F(RecordingFileTest, FileSourceReadsMatchMemoryAcrossWindows) {
