@@ -42,6 +42,8 @@ protected:
 // The libVLC event callback. Pass it to CVlcPlayer::AttachEvents with the
 // sink as user data, converted to IPlayerEventSink* before it becomes void*
 // (static_cast<IPlayerEventSink*>(this)), so the cast back here is exact.
+// The engine may call it until the player has been stopped: a sink that owns
+// its player calls Stop in its own destructor body, before its members go.
 void OnPlayerEvent(const libvlc_event_t* event, void* sink);
 
 // Position-slider value for a time within a clip: time * 1000 / length,

@@ -39,7 +39,7 @@ protected:
         test::MakeClip(Black(), "color=c=black:s=320x180:r=25", kClipMs / 1000.0);
         test::MakeClip(Halves(),
                        "color=c=black:s=320x180:r=25,drawbox=x=0:y=0:w=320:h=90:color=white:t=fill",
-                       3);
+                       kClipMs / 1000.0);
         fs::path folder = dir_->path() / "ドライブ録画 Ærø";
         fs::create_directories(folder);
         fs::copy_file(Clip(), NonAscii());
@@ -353,12 +353,32 @@ TEST_F(VlcPlayerTest, RateOverlayShowsOnlyOffTheNormalRate) {
     EXPECT_EQ(light_in_corner(), 0);
 }
 
-TEST_F(VlcPlayerTest, CropOfZeroShowsTheWholeFrame) {
-    StartClip(Clip());
+TEST_F(VlcPlayerTest, CropCutsMarginsAndZeroShowsTheWholeFrame) {
+    // White above, black below; the window is twice the picture's size. Row
+    // 220 of the window lies in the black half of the whole picture, and in
+    // the white band that is left once the bottom half is cut away (shown
+    // letterboxed over rows 90..270).
+    auto row_220_brightness = [this] {
+        std::vector<std::uint8_t> grey = window_.CaptureGrey();
+        EXPECT_EQ(grey.size(), 640u * 360u);
+        if (grey.empty()) return 0.0;
+        return MeanOfRows(grey, 640, 220, 221);
+    };
+    auto wait_a_little_playback = [this] {
+        sink_.Clear();
+        return WaitForTimeAtLeast(player_.GetTime() + 400);
+    };
+    StartClip(Halves());
+    ASSERT_TRUE(wait_a_little_playback());
+    EXPECT_LT(row_220_brightness(), 50.0);
+
+    EXPECT_EQ(player_.SetCrop(0, 0, 0, 90), 1);
+    ASSERT_TRUE(wait_a_little_playback());
+    EXPECT_GT(row_220_brightness(), 200.0);
+
     EXPECT_EQ(player_.SetCrop(0, 0, 0, 0), 1);
-    EXPECT_EQ(player_.SetCrop(10, 20, 30, 40), 1);
-    EXPECT_EQ(player_.SetCrop(0, 0, 0, 0), 1);
-    ASSERT_TRUE(WaitForTimeAtLeast(500));
+    ASSERT_TRUE(wait_a_little_playback());
+    EXPECT_LT(row_220_brightness(), 50.0);
     EXPECT_EQ(test::CountMessages(sink_.Messages(), WM_PLAYER_ERROR), 0);
 }
 
