@@ -1,5 +1,7 @@
 #include "playback/player_event_sink.h"
 
+#include <algorithm>
+
 #include "app/window_messages.h"
 #include "playback/vlc_player.h"
 
@@ -44,7 +46,9 @@ void OnPlayerEvent(const libvlc_event_t* event, void* data) {
             if (sink->PendingSeekTime().load() != kNoPendingSeek) break;
             CVlcPlayer& player = sink->Player();
             std::int64_t length = player.GetLength();
-            std::int64_t time = player.GetTime();
+            // -1 (no input any more) would read as 49 days once cut to the
+            // message's 32 bits: report the start instead.
+            std::int64_t time = std::max<std::int64_t>(player.GetTime(), 0);
             sink->PostPlayerMessage(WM_PLAYER_TIME,
                                     static_cast<std::uint32_t>(static_cast<std::uint64_t>(time)));
             sink->MoveSeekSlider(SeekSliderPosition(time, length));
