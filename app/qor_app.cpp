@@ -32,6 +32,10 @@ int CQORApp::InitInstance() {
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("orvo-player"));
     CQORDlg dialog;
+    // orvo-player [PATH]: a folder or a file given on the command line is
+    // opened as the OPEN command would open it.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) dialog.OpenPathWhenShown(arguments.at(1));
     dialog.exec();
     return 0;
 }

@@ -29,6 +29,7 @@
 #include "gps/speed_label_static.h"
 #include "gps/status_board_static.h"
 #include "gsensor/gsensor_ctrl.h"
+#include "library/file_list_ctrl.h"
 #include "playback/video_static.h"
 
 namespace orvo {
@@ -333,9 +334,10 @@ void CQORDlg::OnInitDialog() {
 
     ApplyLanguage();
 
+    InstallPlaybackControls();
     auto* gsensor_graph = new CGSensorCtrl(this);
     InstallControl(kIdcGSensor, gsensor_graph);
-    catalog_.Bind(nullptr, gsensor_graph, map_view, this);
+    catalog_.Bind(file_list_ctrl_, gsensor_graph, map_view, this);
     catalog_.BindScanCounter(video_);
 
     SetTimer(103, 500);
@@ -612,6 +614,7 @@ void CQORDlg::OnTimer(int id) {
             KillTimer(kTimerShiftKey);
             break;
         default:
+            OnPlayerTimer(id);
             break;
     }
 }
@@ -658,11 +661,12 @@ void CQORDlg::OnCommand(int id) {
             CQorSettings::Instance().WriteInt("UI", "MAP_ENABLE", map_shown_ ? 1 : 0);
             break;
         default:
+            OnPlayerCommand(id);
             break;
     }
 }
 
-bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t /*lparam*/) {
+bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
     switch (message) {
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage();
@@ -690,7 +694,7 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
             gps_indicator_->SetColor(0);
             return true;
         default:
-            return false;
+            return OnPlayerMessage(message, wparam, lparam);
     }
 }
 
@@ -698,7 +702,10 @@ bool CQORDlg::event(QEvent* event) {
     const auto type = static_cast<unsigned>(event->type());
     if (type >= WM_PLAYER_ERROR && type <= kGpsIndicatorOffMessage) {
         if (auto* message = dynamic_cast<CWindowMessageEvent*>(event)) {
-            OnWindowMessage(message->message(), message->wparam(), message->lparam());
+            // A sender learns from the accepted flag whether the message was
+            // acted on (a refused column sort leaves the list as it was).
+            event->setAccepted(
+                OnWindowMessage(message->message(), message->wparam(), message->lparam()));
             return true;
         }
     }

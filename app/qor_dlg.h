@@ -15,6 +15,7 @@
 #include "library/clip_catalog.h"
 #include "library/clip_views.h"
 #include "playback/player_event_sink.h"
+#include "playback/rate_table.h"
 #include "playback/vlc_player.h"
 
 class QLabel;
@@ -25,6 +26,10 @@ class QSlider;
 namespace orvo {
 
 class CGdipButton;
+class CMySliderControl;
+class CQorFileListCtrl;
+class CQorGroupListCtrl;
+class CVideoSlider;
 class CPngCompassStatic;
 class CPngStatic;
 class CSpeedLabelStatic;
@@ -95,6 +100,23 @@ public:
     CVideoStatic* video() const { return video_; }
     CPngStatic* gps_indicator() const { return gps_indicator_; }
 
+    // Playback (app/qor_dlg_playback.cpp). Opens a folder (folder mode) or a
+    // file (file mode) as OPEN would; a path that does not exist gives a
+    // message box. 1 when recordings were found.
+    int OpenPath(const QString& path);
+    // The same, once the window's modal loop runs (the command line).
+    void OpenPathWhenShown(const QString& path);
+    int rate_step() const { return rate_step_; }
+    int overlay_ticks() const { return overlay_ticks_; }
+    int auto_next() const { return auto_next_; }
+    int open_mode() const { return open_mode_; }
+    const RateOverlay& last_overlay() const { return last_overlay_; }
+    const std::string& current_clip_path() const { return current_clip_path_; }
+    CVideoSlider* seek_slider() const { return seek_slider_; }
+    CMySliderControl* volume_slider() const { return volume_ctrl_; }
+    CQorFileListCtrl* file_list() const { return file_list_ctrl_; }
+    QLineEdit* volume_edit() const { return volume_edit_; }
+
     // ITelemetryPanel: the compass, the speed label and the status board.
     void SetHeading(int degrees) override;
     void ClearHeading() override;
@@ -142,6 +164,47 @@ private:
     void SaveWindowRect();
     void WriteWindowPositionAtClose();
     void SetMapViewShown(bool shown);
+
+    // Playback (app/qor_dlg_playback.cpp).
+    enum OpenMode : uint8_t { kOpenDrive = 0, kOpenFolder = 1, kOpenFile = 2 };
+    void InstallPlaybackControls();
+    bool OnPlayerCommand(int id);
+    bool OnPlayerMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    bool OnPlayerTimer(int id);
+    IGSensorView* GSensorView() const;
+    void SetPlayButton(bool on);
+    void MoveSeekSliderTo(int position);
+    void ShowGpsState(int state);
+    void ShowRateOverlay();
+    void StartOverlaySequence();
+    void SetGuard();
+    void StartClip(int index);
+    void CueClip(int index);
+    void WaitForEngineOpen();
+    void ResetRate();
+    int OpenChoice(int mode, const QString& path);
+    void OpenMedia();
+    void PlayPause();
+    void StopPlayback();
+    void ChangeRate(bool faster);
+    void NextClip();
+    void PreviousClip();
+    void EndOfClip();
+    void GroupClicked(int group);
+    void FileClicked(int index);
+    bool SortClips(int column, bool ascending);
+    void TimeUpdate(int64_t time_ms);
+    void SeekFromSlider(bool jump_views);
+    void ApplyPendingSeek();
+    void VolumeFromSlider();
+    void VolumeFromEdit();
+    void Snapshot();
+    bool RequireClips();
+    void SaveChecked();
+    void DeleteCheckedClips();
+    void UnlockCheckedClips();
+    void ExportCurrentKml();
+    void Flip();
 
     // Members in the order of the window's design.
     int client_width_ = 0;
@@ -191,6 +254,18 @@ private:
     int last_layout_cx_ = 0;  // size of the previous UpdateLayout from a resize
     int last_layout_cy_ = 0;
     std::map<int, QBasicTimer> timers_;
+
+    // Playback state (app/qor_dlg_playback.cpp).
+    int delayed_open_index_ = -1;
+    int delayed_open_countdown_ = 0;  // ticks of timer 105 left; 0 or -1 = idle
+    uint8_t open_mode_ = kOpenDrive;
+    std::string media_source_path_;
+    std::string current_clip_path_;
+    RateOverlay last_overlay_;
+    CVideoSlider* seek_slider_ = nullptr;
+    CMySliderControl* volume_ctrl_ = nullptr;
+    CQorFileListCtrl* file_list_ctrl_ = nullptr;
+    CQorGroupListCtrl* group_list_ctrl_ = nullptr;
 };
 
 }  // namespace orvo

@@ -44,7 +44,9 @@ protected:
 
     void ClickHeading(int column) {
         QHeaderView* heading = list.header();
-        const QPoint point(heading->sectionViewportPosition(column) + 5, heading->height() / 2);
+        const QPoint point(
+            heading->sectionViewportPosition(column) + heading->sectionSize(column) / 2,
+            heading->height() / 2);
         QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, point);
     }
 

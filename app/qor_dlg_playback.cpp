@@ -1,0 +1,645 @@
+// The main window as a player: commands, private messages and timers that
+// drive the engine and keep the views in step with it.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/control_ids.h"
+#include "app/qor_dlg.h"
+#include "app/ui_strings.h"
+#include "app/window_messages.h"
+#include "controls/gdip_button.h"
+#include "controls/my_slider_control.h"
+#include "controls/png_static.h"
+#include "controls/video_slider.h"
+#include "gps/kml_export.h"
+#include "library/file_list_ctrl.h"
+#include "library/folder_dialog.h"
+#include "library/group_list_ctrl.h"
+#include "library/media_open_dialog.h"
+#include "platform/private_profile.h"
+#include "playback/rate_table.h"
+#include "playback/video_static.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr int kTimerRateOverlay = 102;
+constexpr int kTimerSeek = 103;
+constexpr int kTimerDelayedOpen = 105;
+constexpr int kTimerGuard = 106;
+constexpr int kGuardTimeoutMs = 100'000;
+constexpr int kDelayedOpenTicks = 5;
+constexpr int kOverlayTicks = 10;
+
+// Pauses that give the engine time to settle after Stop and Play.
+constexpr auto kSettleAfterStop = std::chrono::milliseconds(200);
+constexpr auto kSettleAfterPlay = std::chrono::milliseconds(50);
+// How long a cue waits for the engine to open the clip before pausing it.
+constexpr auto kOpenWait = std::chrono::milliseconds(3000);
+
+QString Ui(int id) {
+    return QString::fromStdString(LoadUiString(id));
+}
+
+void Sleep(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+}  // namespace
+
+void CQORDlg::InstallPlaybackControls() {
+    seek_slider_ = new CVideoSlider(this);
+    InstallControl(kIdcPositionSlider, seek_slider_);
+    seek_slider_->SetMessageTarget(this);
+    connect(seek_slider_, &CVideoSlider::Scrolled, this, [this] { SeekFromSlider(false); });
+
+    volume_ctrl_ = new CMySliderControl(this);
+    InstallControl(kIdcVolumeSlider, volume_ctrl_);
+    volume_ctrl_->SetMessageTarget(this);
+    connect(volume_ctrl_, &CMySliderControl::Scrolled, this, [this] { VolumeFromSlider(); });
+
+    connect(volume_edit_, &QLineEdit::textChanged, this, [this] { VolumeFromEdit(); });
+
+    file_list_ctrl_ = new CQorFileListCtrl(this);
+    InstallControl(kIdcFileList, file_list_ctrl_);
+    file_list_ctrl_->SetMessageTarget(this);
+    file_list_ctrl_->SetupStyle();
+    file_list_ctrl_->SetupColumns();
+
+    group_list_ctrl_ = new CQorGroupListCtrl(this);
+    InstallControl(kIdcGroupList, group_list_ctrl_);
+    group_list_ctrl_->SetMessageTarget(this);
+}
+
+IGSensorView* CQORDlg::GSensorView() const {
+    return dynamic_cast<IGSensorView*>(gsensor_);
+}
+
+void CQORDlg::SetPlayButton(bool on) {
+    CGdipButton* play = Button(kIdcPlay);
+    if (play == nullptr) return;
+    play->SetToggled(on);
+    play->SetGreyed(false);
+    play->update();
+}
+
+void CQORDlg::MoveSeekSliderTo(int position) {
+    if (position_slider_ != nullptr) position_slider_->setValue(position);
+}
+
+void CQORDlg::ShowGpsState(int state) {
+    gps_indicator_->SetColor(state);
+    gps_indicator_->update();
+}
+
+void CQORDlg::ShowRateOverlay() {
+    int width = 0;
+    int height = 0;
+    if (catalog_.SelectedPictureSize(&width, &height) == 0) height = 0;
+    last_overlay_ = MakeRateOverlay(rate_step_, height);
+    player_->SetOverlayText(last_overlay_.text, last_overlay_.size, last_overlay_.enabled);
+}
+
+void CQORDlg::StartOverlaySequence() {
+    ShowRateOverlay();
+    overlay_ticks_ = kOverlayTicks;
+    SetTimer(kTimerRateOverlay, 300);
+}
+
+void CQORDlg::SetGuard() {
+    ClipSwitchGuard().store(1);
+    SetTimer(kTimerGuard, kGuardTimeoutMs);
+}
+
+void CQORDlg::StartClip(int index) {
+    if (index >= 0) catalog_.SelectFile(index);
+    catalog_.SelectClip(index);
+    current_clip_path_ = catalog_.FullPath(index);
+    player_->Open(current_clip_path_);
+    FitVideo();
+    player_->Play();
+    StartOverlaySequence();
+}
+
+void CQORDlg::WaitForEngineOpen() {
+    // The engine pauses only a clip that has reached its playing state; a
+    // pause sent earlier is lost and the clip would play on. Wait (bounded)
+    // until it has opened the clip, then give it the usual settle time.
+    if (player_->available()) {
+        const auto deadline = std::chrono::steady_clock::now() + kOpenWait;
+        while (player_->GetLength() <= 0 && std::chrono::steady_clock::now() < deadline) {
+            Sleep(std::chrono::milliseconds(10));
+        }
+    }
+    Sleep(kSettleAfterPlay);
+}
+
+void CQORDlg::CueClip(int index) {
+    if (catalog_.Count() == 0) return;
+    catalog_.SelectFile(index);
+    catalog_.SelectClip(index);
+    current_clip_path_ = catalog_.FullPath(index);
+    player_->Open(current_clip_path_);
+    FitVideo();
+    player_->Play();
+    WaitForEngineOpen();
+    player_->Pause();
+    MoveSeekSliderTo(0);
+}
+
+void CQORDlg::ResetRate() {
+    rate_step_ = kNormalRateStep;
+    player_->SetRate(static_cast<float>(RateOfStep(rate_step_)));
+}
+
+int CQORDlg::OpenChoice(int mode, const QString& path) {
+    open_mode_ = static_cast<uint8_t>(mode);
+    if (mode == kOpenDrive || mode == kOpenFolder) {
+        SetGuard();
+        media_source_path_ = path.toStdString();
+        if (media_source_path_.empty()) {
+            ClipSwitchGuard().store(0);
+            return 0;
+        }
+        catalog_.Reset();
+        video_->SetCountShown(true);
+        video_->repaint();
+        catalog_.Load(media_source_path_, std::string());
+        video_->SetCountShown(false);
+        video_->repaint();
+        if (catalog_.Count() == 0) {
+            ClipSwitchGuard().store(0);
+            return 0;
+        }
+        if (mode == kOpenDrive) {
+            catalog_.SelectFile(0);
+            catalog_.SelectClip(0);
+            current_clip_path_ = catalog_.SelectedPath();
+            player_->Open(current_clip_path_);
+            SetPlayButton(true);
+            FitVideo();
+            player_->Play();
+        } else {
+            delayed_open_index_ = 0;
+            delayed_open_countdown_ = kDelayedOpenTicks;
+        }
+        return 1;
+    }
+    catalog_.Reset();
+    const QFileInfo file(path);
+    if (catalog_.Load(file.absolutePath().toStdString(), file.fileName().toStdString()) == 0 ||
+        catalog_.Count() == 0) {
+        return 0;
+    }
+    current_clip_path_ = path.toStdString();
+    player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
+    catalog_.SelectFile(0);
+    catalog_.SelectClip(0);
+    player_->Open(catalog_.SelectedPath());
+    SetPlayButton(true);
+    FitVideo();
+    player_->Play();
+    return 1;
+}
+
+void CQORDlg::OpenMedia() {
+    if (catalog_.Count() != 0 && ClipSwitchGuard().load() != 0) return;
+    PendingSeekTime().store(kNoPendingSeek);
+    player_->Stop();
+    ResetRate();
+
+    CMediaOpenDialog dialog(this);
+    if (dialog.DoModal() != QDialog::Accepted) return;
+    switch (dialog.choice()) {
+        case CMediaOpenDialog::kDisk:
+            OpenChoice(kOpenDrive, dialog.drive());
+            break;
+        case CMediaOpenDialog::kFolder:
+            OpenChoice(kOpenFolder, dialog.folder_path());
+            break;
+        default:
+            OpenChoice(kOpenFile, dialog.file_path());
+            break;
+    }
+}
+
+int CQORDlg::OpenPath(const QString& path) {
+    const QFileInfo target(path);
+    if (path.isEmpty() || !target.exists()) {
+        QMessageBox::warning(this, Ui(131), QStringLiteral("%1\n\n%2").arg(path, Ui(132)));
+        return 0;
+    }
+    PendingSeekTime().store(kNoPendingSeek);
+    player_->Stop();
+    ResetRate();
+    return OpenChoice(target.isDir() ? kOpenFolder : kOpenFile, target.absoluteFilePath());
+}
+
+void CQORDlg::OpenPathWhenShown(const QString& path) {
+    // Runs once the window's modal loop has started, so the window exists
+    // and a message box has a parent to sit on.
+    QPointer<CQORDlg> self(this);
+    QTimer::singleShot(0, this, [self, path] {
+        if (self) self->OpenPath(path);
+    });
+}
+
+void CQORDlg::PlayPause() {
+    int current = catalog_.SelectedIndex();
+    PendingSeekTime().store(kNoPendingSeek);
+    if (IGSensorView* graph = GSensorView()) {
+        graph->SetCurvesHidden(false);
+        graph->Repaint();
+    }
+    if (catalog_.Count() == 0) {
+        SetPlayButton(false);
+        return;
+    }
+    if (!player_->available() || !player_->playing()) {
+        if (current < 0) {
+            current = 0;
+            catalog_.SelectFile(0);
+            catalog_.SelectClip(0);
+            current_clip_path_ = catalog_.FullPath(0);
+            player_->Open(current_clip_path_);
+            FitVideo();
+        }
+        player_->Play();
+        StartOverlaySequence();
+        return;
+    }
+    player_->Pause();
+}
+
+void CQORDlg::StopPlayback() {
+    PendingSeekTime().store(kNoPendingSeek);
+    SetPlayButton(false);
+    player_->Stop();
+    ResetRate();
+    MoveSeekSliderTo(0);
+    if (IGSensorView* graph = GSensorView()) {
+        graph->SetCursorTime(0);
+        graph->SetCurvesHidden(true);
+        graph->Repaint();
+    }
+}
+
+void CQORDlg::ChangeRate(bool faster) {
+    rate_step_ = faster ? FasterRateStep(rate_step_) : SlowerRateStep(rate_step_);
+    player_->SetRate(static_cast<float>(RateOfStep(rate_step_)));
+    ShowRateOverlay();
+}
+
+void CQORDlg::NextClip() {
+    const int s = catalog_.SelectedIndex();
+    player_->Stop();
+    if (s < 0 || s + 1 >= catalog_.Count()) {
+        CueClip(0);
+    } else {
+        StartClip(s + 1);
+    }
+}
+
+void CQORDlg::PreviousClip() {
+    const int s = catalog_.SelectedIndex();
+    player_->Stop();
+    if (s >= 1) {
+        StartClip(s - 1);
+    } else {
+        CueClip(0);
+    }
+}
+
+void CQORDlg::EndOfClip() {
+    if (auto_next_) {
+        const int s = catalog_.SelectedIndex();
+        if (s < 0 || s + 1 >= catalog_.Count()) {
+            player_->Stop();
+            CueClip(0);
+        } else {
+            StartClip(s + 1);
+        }
+        return;
+    }
+    player_->Stop();
+    if (catalog_.Count() == 0) return;
+    player_->Play();
+    WaitForEngineOpen();
+    player_->Pause();
+    MoveSeekSliderTo(0);
+    if (IGSensorView* graph = GSensorView()) graph->SetCursorTime(0);
+}
+
+void CQORDlg::GroupClicked(int group) {
+    if (ClipSwitchGuard().load() != 0 || group == -1) return;
+    player_->Stop();
+    Sleep(kSettleAfterStop);
+    catalog_.SelectGroup(group);
+    const int s = catalog_.SelectedIndex();
+    if (s != -1) {
+        SetGuard();
+        StartClip(s);
+    }
+}
+
+void CQORDlg::FileClicked(int index) {
+    if (ClipSwitchGuard().load() != 0 || index == -1) return;
+    player_->Stop();
+    Sleep(kSettleAfterStop);
+    if (index >= 0 && catalog_.SelectFile(index) != 0) {
+        SetGuard();
+        StartClip(index);
+    }
+}
+
+bool CQORDlg::SortClips(int column, bool ascending) {
+    if (ClipSwitchGuard().load() != 0 || column < 0 || column > 2) return false;
+    StopPlayback();
+    Sleep(kSettleAfterStop);
+    catalog_.Sort(/*by_name=*/column != 0, ascending);
+    // The list sorts its own rows by the same keys right after this returns;
+    // refilled in the catalogue's order first, row i is catalogue row i even
+    // where keys are equal and the two sorts could have ordered them apart.
+    if (file_list_ctrl_ != nullptr) {
+        file_list_ctrl_->DeleteAllItems();
+        const auto& entries = catalog_.entries();
+        for (const ClipRow& row : catalog_.rows()) {
+            const ClipEntry& entry = entries[static_cast<size_t>(row.entry)];
+            file_list_ctrl_->AddFile(row.entry, entry.rootFolder + entry.subFolder, entry.fileName,
+                                     entry.info);
+        }
+    }
+    return true;
+}
+
+void CQORDlg::TimeUpdate(int64_t time_ms) {
+    ShowGpsState(catalog_.UpdateTelemetry(time_ms, gsensor_shown_ != 0, map_shown_ != 0));
+}
+
+void CQORDlg::SeekFromSlider(bool jump_views) {
+    const int64_t length = player_->GetLength();
+    const int64_t position = position_slider_ != nullptr ? position_slider_->value() : 0;
+    const int64_t target = position * (length / 1000);
+    PendingSeekTime().store(target);
+    if (jump_views) TimeUpdate(target);
+}
+
+void CQORDlg::ApplyPendingSeek() {
+    const int64_t target = PendingSeekTime().load();
+    if (target == kNoPendingSeek) return;
+    player_->SetTime(target);
+    catalog_.RedrawDrivenPath(target);
+    // A newer drag position that arrived meanwhile stays pending.
+    int64_t expected = target;
+    PendingSeekTime().compare_exchange_strong(expected, kNoPendingSeek);
+}
+
+void CQORDlg::VolumeFromSlider() {
+    const int v = volume_ctrl_ != nullptr ? volume_ctrl_->value() : 0;
+    player_->SetVolume(2 * v);
+    volume_edit_->setText(QString::number(v));
+}
+
+void CQORDlg::VolumeFromEdit() {
+    const int slider = volume_ctrl_ != nullptr ? volume_ctrl_->value() : 0;
+    const int n = ParseProfileInt(volume_edit_->text().toStdString());
+    if (n < 0 || n > 100) {
+        player_->SetVolume(2 * slider);
+        volume_edit_->setText(QString::number(slider));
+        return;
+    }
+    player_->SetVolume(2 * n);
+    if (volume_ctrl_ != nullptr) volume_ctrl_->setValue(n);
+}
+
+void CQORDlg::Snapshot() {
+    if (catalog_.Count() == 0) {
+        QMessageBox::information(this, Ui(145), Ui(136));
+        return;
+    }
+    bool paused_here = false;
+    if (player_->available() && player_->playing()) {
+        player_->Pause();
+        paused_here = true;
+    }
+    const QString jpeg = QStringLiteral("Jpeg File(*.jpg)");
+    const QString png = QStringLiteral("Png File(*.png)");
+    QFileDialog save(this);
+    save.setObjectName(QStringLiteral("SnapshotDialog"));
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    save.setFileMode(QFileDialog::AnyFile);
+    save.setNameFilters({jpeg, png});
+    save.setDefaultSuffix(QStringLiteral("JPG"));
+    // A name typed without extension takes the one of the chosen type.
+    connect(&save, &QFileDialog::filterSelected, &save, [&save, png](const QString& filter) {
+        save.setDefaultSuffix(filter == png ? QStringLiteral("png") : QStringLiteral("JPG"));
+    });
+    if (save.exec() == QDialog::Accepted && !save.selectedFiles().isEmpty()) {
+        player_->TakeSnapshot(save.selectedFiles().first().toStdString());
+    }
+    if (paused_here) player_->Play();
+}
+
+bool CQORDlg::RequireClips() {
+    if (catalog_.Count() != 0) return true;
+    QMessageBox::information(this, Ui(145), Ui(136));
+    return false;
+}
+
+void CQORDlg::SaveChecked() {
+    if (!RequireClips()) return;
+    player_->Stop();
+    SetPlayButton(false);
+    CFolderDialog picker(this, Ui(130));
+    if (picker.DoModal() != CFolderDialog::kChosen) return;
+    const std::string folder = picker.GetFolderPath().toStdString();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        QMessageBox::warning(this, Ui(131), Ui(132));
+        return;
+    }
+    if (catalog_.CopyChecked(folder, this) == 0) {
+        QMessageBox::information(this, Ui(144), Ui(135));
+    }
+}
+
+void CQORDlg::DeleteCheckedClips() {
+    if (!RequireClips()) return;
+    player_->Stop();
+    SetPlayButton(false);
+    if (QMessageBox::question(this, Ui(128), Ui(129), QMessageBox::Ok | QMessageBox::Cancel) !=
+        QMessageBox::Ok) {
+        return;
+    }
+    if (catalog_.DeleteChecked() == 0) QMessageBox::information(this, Ui(144), Ui(135));
+}
+
+void CQORDlg::UnlockCheckedClips() {
+    if (!RequireClips()) return;
+    if (catalog_.UnlockChecked() == 0) QMessageBox::information(this, Ui(144), Ui(135));
+}
+
+void CQORDlg::ExportCurrentKml() {
+    if (!RequireClips()) return;
+    std::string written;
+    const int ok = ExportKml(catalog_, KmlFolder(), &written);
+    QString text = Ui(ok != 0 ? 125 : 126);
+    text.replace(QStringLiteral("%s"), QString::fromStdString(written));
+    QMessageBox::information(this, Ui(127), text);
+}
+
+void CQORDlg::Flip() {
+    flip_ = !flip_;
+    const int64_t time = player_->GetTime();
+    const bool was_playing = player_->playing() != 0;
+    const bool was_paused = player_->paused() != 0;
+    player_->Stop();
+    player_->Recreate(flip_);
+    player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
+    // The new engine starts at the normal rate with sound on.
+    player_->SetRate(static_cast<float>(RateOfStep(rate_step_)));
+    if (CGdipButton* mute = Button(kIdcVolume)) player_->SetMute(mute->toggled());
+    if (catalog_.Count() == 0) return;
+    player_->Open(current_clip_path_);
+    FitVideo();
+    if (was_playing) {
+        player_->Play();
+        player_->SetTime(time);
+        SetPlayButton(true);
+    } else if (was_paused) {
+        // A stopped engine ignores a pause: start the clip, put it back at
+        // its time and pause it once it runs.
+        player_->Play();
+        WaitForEngineOpen();
+        player_->SetTime(time);
+        player_->Pause();
+        SetPlayButton(false);
+    } else {
+        player_->Stop();
+        SetPlayButton(false);
+    }
+}
+
+bool CQORDlg::OnPlayerCommand(int id) {
+    switch (id) {
+        case kIdcOpen:
+            OpenMedia();
+            return true;
+        case kIdcPlay:
+            PlayPause();
+            return true;
+        case kIdcStop:
+            StopPlayback();
+            return true;
+        case kIdcFast:
+            ChangeRate(true);
+            return true;
+        case kIdcSlow:
+            ChangeRate(false);
+            return true;
+        case kIdcNext:
+            NextClip();
+            return true;
+        case kIdcPrev:
+            PreviousClip();
+            return true;
+        case kIdcLoop:
+            auto_next_ = !auto_next_;
+            return true;
+        case kIdcFlip:
+            Flip();
+            return true;
+        case kIdcSnap:
+            Snapshot();
+            return true;
+        case kIdcSave:
+            SaveChecked();
+            return true;
+        case kIdcDel:
+            DeleteCheckedClips();
+            return true;
+        case kIdcLock:
+            UnlockCheckedClips();
+            return true;
+        case kIdcKml:
+            ExportCurrentKml();
+            return true;
+        case kIdcVolume:
+            if (CGdipButton* mute = Button(kIdcVolume)) player_->SetMute(mute->toggled());
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CQORDlg::OnPlayerMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    switch (message) {
+        case WM_PLAYER_ERROR:
+            QMessageBox::information(this, QCoreApplication::applicationName(),
+                                     wparam == 1 ? Ui(102) : QString());
+            return true;
+        case WM_PLAYER_TIME:
+            TimeUpdate(static_cast<int64_t>(static_cast<uint32_t>(wparam)));
+            return true;
+        case WM_PLAYER_END:
+            EndOfClip();
+            return true;
+        case WM_GROUP_CLICKED:
+            GroupClicked(static_cast<int>(static_cast<std::intptr_t>(wparam)));
+            return true;
+        case WM_FILE_CLICKED:
+            FileClicked(static_cast<int>(static_cast<std::intptr_t>(wparam)));
+            return true;
+        case WM_VOLUME_CHANGED:
+            VolumeFromSlider();
+            return true;
+        case WM_SEEK_CHANGED:
+            SeekFromSlider(true);
+            return true;
+        case WM_SORT_CLIPS:
+            return SortClips(static_cast<int>(static_cast<std::intptr_t>(wparam)), lparam != 0);
+        default:
+            return false;
+    }
+}
+
+bool CQORDlg::OnPlayerTimer(int id) {
+    switch (id) {
+        case kTimerRateOverlay:
+            ShowRateOverlay();
+            if (overlay_ticks_ > 0) {
+                --overlay_ticks_;
+            } else {
+                KillTimer(kTimerRateOverlay);
+            }
+            return true;
+        case kTimerSeek:
+            ApplyPendingSeek();
+            return true;
+        case kTimerDelayedOpen:
+            if (delayed_open_countdown_ != 0 && delayed_open_countdown_ != -1) {
+                const int was = delayed_open_countdown_--;
+                if (was == 1 && delayed_open_index_ != -1) StartClip(delayed_open_index_);
+            }
+            return true;
+        case kTimerGuard:
+            ClipSwitchGuard().store(0);
+            KillTimer(kTimerGuard);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace orvo

@@ -1,0 +1,386 @@
+// The main window as a player, with the real engine on recordings encoded by
+// ffmpeg for the run. Needs an X server (scripts/test.sh runs xvfb-run).
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "app/control_ids.h"
+#include "app/qor_dlg.h"
+#include "app/ui_strings.h"
+#include "app/window_messages.h"
+#include "controls/gdip_button.h"
+#include "controls/my_slider_control.h"
+#include "controls/video_slider.h"
+#include "controls/window_message_send.h"
+#include "library/file_list_ctrl.h"
+
+namespace orvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Encodes an H.264 recording; the test fails loudly when ffmpeg cannot.
+void Encode(const fs::path& out, double seconds, const char* pattern) {
+    const std::string command =
+        "ffmpeg -nostdin -loglevel error -y -f lavfi -i " + std::string(pattern) +
+        "=size=320x240:rate=25 -t " + std::to_string(seconds) +
+        " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" + out.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_TRUE(fs::exists(out));
+}
+
+// Recordings shared by all tests: a card folder of three 2-second clips in
+// time order, and a folder with one 60-second clip.
+struct Recordings {
+    fs::path root;
+    fs::path card;
+    fs::path long_clip;
+    std::string clip[3];
+};
+Recordings* g_recordings = nullptr;
+
+class PlayerWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (g_recordings != nullptr) return;
+        auto* r = new Recordings;
+        r->root = fs::temp_directory_path() / ("orvo-player-test-" + std::to_string(::getpid()));
+        r->card = r->root / "CARD";
+        fs::create_directories(r->card / "DCIM");
+        const char* names[3] = {"NORM180501_120000.MOV", "NORM180501_120002.MOV",
+                                "EMER180501_120004.MOV"};
+        const char* patterns[3] = {"testsrc", "smptebars", "testsrc2"};
+        for (int i = 0; i < 3; ++i) {
+            const fs::path path = r->card / "DCIM" / names[i];
+            Encode(path, 2.0, patterns[i]);
+            r->clip[i] = names[i];
+        }
+        fs::create_directories(r->root / "LONG");
+        r->long_clip = r->root / "LONG" / "NORM180501_130000.MOV";
+        Encode(r->long_clip, 60.0, "testsrc");
+        g_recordings = r;
+    }
+
+    static void TearDownTestSuite() {
+        if (g_recordings == nullptr) return;
+        std::error_code error;
+        fs::remove_all(g_recordings->root, error);
+        delete g_recordings;
+        g_recordings = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_NE(g_recordings, nullptr);
+        QorDlgOptions options;
+        options.warn_when_engine_missing = false;
+        window = std::make_unique<CQORDlg>(nullptr, options);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(window->Player().available()) << "libVLC must be installed for these tests";
+    }
+
+    void TearDown() override {
+        if (window) window->Player().Stop();
+        window.reset();
+    }
+
+    const Recordings& rec() const { return *g_recordings; }
+    CVlcPlayer& player() { return window->Player(); }
+
+    std::string FileNameOfCurrent() const {
+        return fs::path(window->current_clip_path()).filename().string();
+    }
+
+    // Opens the card and waits until its first clip plays and has reported
+    // time, so that clicks are accepted again.
+    void OpenCardAndWaitForPlayback() {
+        ASSERT_EQ(window->OpenPath(QString::fromStdString(rec().card.string())), 1);
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return window->ClipSwitchGuard().load() == 0; }, 10'000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 0; }, 10'000));
+    }
+
+    void Command(int id) {
+        CGdipButton* button = window->Button(id);
+        ASSERT_NE(button, nullptr) << id;
+        button->click();
+    }
+
+    bool Send(unsigned message, std::intptr_t wparam = 0, std::intptr_t lparam = 0) {
+        return SendWindowMessage(window.get(), message, wparam, lparam);
+    }
+
+    // True when the engine's time stays below `limit` for `ms`.
+    bool StaysBelow(int64_t limit, int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            if (player().GetTime() >= limit) return false;
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    std::unique_ptr<CQORDlg> window;
+};
+
+TEST_F(PlayerWindowTest, FolderStartsFirstClipHalfASecondAfterScanWithOverlaySequence) {
+    // The folder of the 60-second clip: no clip change interrupts the overlay.
+    const fs::path folder = rec().long_clip.parent_path();
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(folder.string())), 1);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(window->open_mode(), 1);
+    EXPECT_EQ(window->catalog().Count(), 1);
+    EXPECT_EQ(window->ClipSwitchGuard().load(), 1) << "guarded until the clip reports time";
+    EXPECT_TRUE(window->current_clip_path().empty());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->current_clip_path().empty(); }, 3000));
+    const qint64 delay = clock.elapsed();
+    EXPECT_GE(delay, 300);
+    EXPECT_LE(delay, 1500);
+    EXPECT_EQ(FileNameOfCurrent(), rec().long_clip.filename().string());
+    EXPECT_TRUE(window->HasTimer(102));
+    EXPECT_TRUE(player().playing());
+    EXPECT_FALSE(window->last_overlay().enabled) << "normal rate: no overlay text";
+    // Eleven sends 300 ms apart, then the timer ends.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->HasTimer(102); }, 6000));
+    EXPECT_GE(clock.elapsed(), delay + 3000);
+    EXPECT_EQ(window->overlay_ticks(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->ClipSwitchGuard().load() == 0; }, 5000));
+}
+
+TEST_F(PlayerWindowTest, CardFolderListsRecordingsByTimeWithTypes) {
+    OpenCardAndWaitForPlayback();
+    CQorFileListCtrl* list = window->file_list();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "2018-05-01 12:00:00");
+    EXPECT_EQ(list->topLevelItem(2)->text(1).toStdString(), rec().clip[2]);
+    EXPECT_EQ(list->topLevelItem(2)->text(2), QString::fromStdString(LoadUiString(153)));
+    EXPECT_TRUE(list->IsRowMarked(0)) << "the playing clip's row is marked";
+    EXPECT_FALSE(list->IsRowMarked(1));
+}
+
+TEST_F(PlayerWindowTest, RateStepsStopAtTheEndsAndNormalRateHidesTheOverlay) {
+    OpenCardAndWaitForPlayback();
+    for (int i = 0; i < 12; ++i) Command(kIdcFast);
+    EXPECT_EQ(window->rate_step(), 17);
+    EXPECT_EQ(window->last_overlay().text, "4.0 X");
+    EXPECT_TRUE(window->last_overlay().enabled);
+    EXPECT_FLOAT_EQ(player().rate(), 4.0f);
+    EXPECT_EQ(window->last_overlay().size, 24) << "a tenth of the 240-line picture";
+
+    for (int i = 0; i < 10; ++i) Command(kIdcSlow);
+    EXPECT_EQ(window->rate_step(), 7);
+    EXPECT_EQ(window->last_overlay().text, "1.0 X");
+    EXPECT_FALSE(window->last_overlay().enabled);
+
+    for (int i = 0; i < 8; ++i) Command(kIdcSlow);
+    EXPECT_EQ(window->rate_step(), 0);
+    EXPECT_EQ(window->last_overlay().text, "0.3 X");
+    EXPECT_TRUE(window->last_overlay().enabled);
+
+    Command(kIdcStop);
+    EXPECT_EQ(window->rate_step(), 7);
+    EXPECT_FLOAT_EQ(player().rate(), 1.0f);
+    EXPECT_FALSE(player().playing());
+}
+
+TEST_F(PlayerWindowTest, EndOfLastClipWithAutoNextCuesFirstClipPausedAtStart) {
+    OpenCardAndWaitForPlayback();
+    Send(WM_FILE_CLICKED, 2);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[2]);
+    EXPECT_EQ(window->catalog().SelectedIndex(), 2);
+    // The 2-second clip ends; the first one is cued.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FileNameOfCurrent() == rec().clip[0]; }, 10'000));
+    EXPECT_EQ(window->catalog().SelectedIndex(), 0);
+    EXPECT_TRUE(player().paused());
+    EXPECT_FALSE(player().playing());
+    EXPECT_EQ(window->seek_slider()->value(), 0);
+    EXPECT_TRUE(StaysBelow(400, 1000)) << "the cued clip must not play on";
+}
+
+TEST_F(PlayerWindowTest, EndOfClipWithAutoNextOffShowsTheSameClipPaused) {
+    OpenCardAndWaitForPlayback();
+    Command(kIdcLoop);
+    EXPECT_EQ(window->auto_next(), 0);
+    Send(WM_FILE_CLICKED, 1);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[1]);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 1000; }, 10'000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().paused() != 0; }, 10'000));
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[1]);
+    EXPECT_EQ(window->seek_slider()->value(), 0);
+    EXPECT_TRUE(StaysBelow(400, 1000));
+}
+
+TEST_F(PlayerWindowTest, SecondFileClickBeforeTheNewClipReportsTimeIsIgnored) {
+    OpenCardAndWaitForPlayback();
+    Send(WM_FILE_CLICKED, 1);
+    EXPECT_EQ(window->ClipSwitchGuard().load(), 1);
+    Send(WM_FILE_CLICKED, 2);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[1]);
+    EXPECT_EQ(window->catalog().SelectedIndex(), 1);
+    // Once the new clip reports time, clicks count again; -1 never does.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->ClipSwitchGuard().load() == 0; }, 5000));
+    Send(WM_FILE_CLICKED, -1);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[1]);
+    Send(WM_FILE_CLICKED, 2);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[2]);
+}
+
+TEST_F(PlayerWindowTest, SliderSeekIsCoalescedAndReachesTheEngineAlsoAtZero) {
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(rec().long_clip.string())), 1);
+    EXPECT_EQ(window->open_mode(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetLength() > 0; }, 10'000));
+    const int64_t length = player().GetLength();
+    ASSERT_NEAR(static_cast<double>(length), 60'000.0, 200.0);
+
+    window->seek_slider()->setValue(500);
+    Send(WM_SEEK_CHANGED);
+    EXPECT_EQ(window->PendingSeekTime().load(), 500 * (length / 1000));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            const int64_t t = player().GetTime();
+            return t >= 29'000 && t <= 31'500;
+        },
+        3000));
+    EXPECT_LE(clock.elapsed(), 1000) << "timer 103 applies a seek within 500 ms";
+    EXPECT_EQ(window->PendingSeekTime().load(), kNoPendingSeek);
+
+    // Back to the very start: 0 is a real seek, not "nothing pending".
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 30'500; }, 5000));
+    window->seek_slider()->setValue(0);
+    Send(WM_SEEK_CHANGED);
+    EXPECT_EQ(window->PendingSeekTime().load(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() < 3000; }, 3000));
+}
+
+TEST_F(PlayerWindowTest, VolumeEditOutOfRangeRestoresSliderValueInRangeMovesSlider) {
+    EXPECT_EQ(window->volume_slider()->value(), 60);
+    EXPECT_EQ(player().volume(), 120);
+    window->volume_edit()->setText(QStringLiteral("150"));
+    EXPECT_EQ(window->volume_edit()->text(), "60");
+    EXPECT_EQ(player().volume(), 120);
+    window->volume_edit()->setText(QStringLiteral("40"));
+    EXPECT_EQ(player().volume(), 80);
+    EXPECT_EQ(window->volume_slider()->value(), 40);
+
+    window->volume_slider()->setValue(25);
+    Send(WM_VOLUME_CHANGED);
+    EXPECT_EQ(player().volume(), 50);
+    EXPECT_EQ(window->volume_edit()->text(), "25");
+}
+
+TEST_F(PlayerWindowTest, SnapshotWhilePausedWritesTheFileAndStaysPaused) {
+    OpenCardAndWaitForPlayback();
+    Command(kIdcPlay);  // pause
+    EXPECT_TRUE(player().paused());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->Button(kIdcPlay)->toggled(); }, 3000))
+        << "the PLAY button follows the engine's paused report";
+    const fs::path shot = rec().root / "shot.png";
+    fs::remove(shot);
+    QTimer::singleShot(0, [shot] {
+        auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(save, nullptr);
+        save->selectFile(QString::fromStdString(shot.string()));
+        static_cast<QDialog*>(save)->accept();
+    });
+    Command(kIdcSnap);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&shot] { return fs::exists(shot) && fs::file_size(shot) > 0; }, 5000));
+    EXPECT_TRUE(player().paused());
+    EXPECT_FALSE(player().playing());
+    const int64_t at = player().GetTime();
+    QTest::qWait(600);
+    EXPECT_LE(player().GetTime(), at + 100) << "still paused after the dialog";
+}
+
+TEST_F(PlayerWindowTest, SnapshotWithoutClipsSaysSo) {
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        box->accept();
+    });
+    Command(kIdcSnap);
+    EXPECT_FALSE(text.isEmpty());
+}
+
+TEST_F(PlayerWindowTest, HeadingClicksSortListAndCatalogueAlike) {
+    OpenCardAndWaitForPlayback();
+    CQorFileListCtrl* list = window->file_list();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    auto click = [list](int column) {
+        QHeaderView* heading = list->header();
+        const QPoint point(
+            heading->sectionViewportPosition(column) + heading->sectionSize(column) / 2,
+            heading->height() / 2);
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, point);
+    };
+    auto expect_aligned = [this, list] {
+        const auto& entries = window->catalog().entries();
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            EXPECT_EQ(list->topLevelItem(row)->text(1).toStdString(), entries[row].fileName);
+            EXPECT_EQ(list->EntryIndexOfRow(row), row);
+        }
+    };
+    click(0);  // newest first
+    EXPECT_EQ(list->SortMarkOf(0), CQorFileListCtrl::SortMark::kUp);
+    EXPECT_EQ(list->topLevelItem(0)->text(1).toStdString(), rec().clip[2]);
+    EXPECT_FALSE(player().playing()) << "sorting stops playback";
+    expect_aligned();
+    click(1);  // by name, ascending: EMER first
+    EXPECT_EQ(list->SortMarkOf(1), CQorFileListCtrl::SortMark::kDown);
+    EXPECT_EQ(list->SortMarkOf(0), CQorFileListCtrl::SortMark::kNone);
+    EXPECT_EQ(list->topLevelItem(0)->text(1).toStdString(), rec().clip[2]);
+    EXPECT_EQ(list->topLevelItem(1)->text(1).toStdString(), rec().clip[0]);
+    expect_aligned();
+
+    // A double click plays the row's recording.
+    const QRect second = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+}
+
+TEST_F(PlayerWindowTest, NextAndPreviousWalkTheClipsAndWrapToACue) {
+    OpenCardAndWaitForPlayback();
+    Command(kIdcNext);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[1]);
+    EXPECT_TRUE(player().playing());
+    Command(kIdcPrev);
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+    Command(kIdcPrev);  // on the first clip: cued paused
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+    EXPECT_TRUE(player().paused());
+    EXPECT_TRUE(StaysBelow(400, 800));
+}
+
+TEST_F(PlayerWindowTest, MissingPathGivesAMessageNotACrash) {
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        box->accept();
+    });
+    EXPECT_EQ(window->OpenPath(QStringLiteral("/no/such/card")), 0);
+    EXPECT_TRUE(text.contains(QStringLiteral("/no/such/card")));
+    EXPECT_EQ(window->catalog().Count(), 0);
+}
+
+}  // namespace
+}  // namespace orvo
