@@ -5,7 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
