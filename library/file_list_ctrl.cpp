@@ -65,6 +65,11 @@ int CQorFileListCtrl::SetupStyle() {
     colours.setColor(QPalette::Text, Qt::white);
     setPalette(colours);
     viewport()->setAutoFillBackground(true);
+    // The small dialog font of the window, so the time text fits its column
+    // in the narrow right pane.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     return 1;
 }
 
