@@ -11,7 +11,8 @@
 namespace orvo {
 
 size_t MemoryByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
-    if (offset >= bytes_.size()) return 0;
+    // An empty request may come with a null pointer, which memcpy must not see.
+    if (offset >= bytes_.size() || out.empty()) return 0;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(out.size(), bytes_.size() - offset));
     std::memcpy(out.data(), bytes_.data() + offset, n);
     return n;
