@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -13,11 +14,13 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/control_ids.h"
 #include "app/qor_dlg.h"
+#include "app/qor_settings.h"
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
@@ -25,6 +28,7 @@
 #include "controls/video_slider.h"
 #include "controls/window_message_send.h"
 #include "library/file_list_ctrl.h"
+#include "library/media_open_dialog.h"
 
 namespace orvo {
 namespace {
@@ -367,6 +371,64 @@ TEST_F(PlayerWindowTest, NextAndPreviousWalkTheClipsAndWrapToACue) {
     EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
     EXPECT_TRUE(player().paused());
     EXPECT_TRUE(StaysBelow(400, 800));
+}
+
+TEST_F(PlayerWindowTest, OpenCommandFolderChoiceScansAndStartsTheFirstClip) {
+    CQorSettings::Instance().WriteFolder(rec().card.string());
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CMediaOpenDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "OPEN runs the media-open dialog";
+        dialog->findChild<QRadioButton*>(QStringLiteral("1031"))->setChecked(true);
+        dialog->accept();
+    });
+    Command(kIdcOpen);
+    EXPECT_EQ(window->open_mode(), 1);
+    EXPECT_EQ(window->catalog().Count(), 3);
+    EXPECT_EQ(window->file_list()->topLevelItemCount(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->current_clip_path().empty(); }, 3000));
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->ClipSwitchGuard().load() == 0; }, 5000));
+
+    // Cancelling the dialog changes nothing but the reset rate.
+    Command(kIdcFast);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CMediaOpenDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->reject();
+    });
+    Command(kIdcOpen);
+    EXPECT_EQ(window->rate_step(), 7);
+    EXPECT_EQ(window->catalog().Count(), 3);
+}
+
+TEST_F(PlayerWindowTest, FlipRecreatesTheEngineAndRestoresPositionAndState) {
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(rec().long_clip.string())), 1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetLength() > 0; }, 10'000));
+    window->seek_slider()->setValue(200);  // 12 s
+    Send(WM_SEEK_CHANGED);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() >= 12'000; }, 3000));
+
+    // The layout keeps FLIP disabled; the command itself is wired all the same.
+    window->Button(kIdcFlip)->setEnabled(true);
+    Command(kIdcFlip);
+    EXPECT_EQ(player().argument_set(), 1);
+    EXPECT_TRUE(player().playing());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() >= 12'000; }, 5000))
+        << "playing resumes at the saved time";
+    EXPECT_LT(player().GetTime(), 20'000);
+
+    Command(kIdcPlay);  // pause
+    ASSERT_TRUE(player().paused());
+    const int64_t paused_at = player().GetTime();
+    Command(kIdcFlip);
+    EXPECT_EQ(player().argument_set(), 0);
+    EXPECT_TRUE(player().paused());
+    EXPECT_FALSE(player().playing());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this, paused_at] { return std::abs(player().GetTime() - paused_at) < 1500; }, 5000));
+    const int64_t shown_at = player().GetTime();
+    QTest::qWait(800);
+    EXPECT_LE(player().GetTime(), shown_at + 100) << "the clip stays paused";
 }
 
 TEST_F(PlayerWindowTest, MissingPathGivesAMessageNotACrash) {
