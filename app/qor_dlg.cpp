@@ -492,6 +492,7 @@ void CQORDlg::RebuildTips() {
 }
 
 void CQORDlg::ApplyLanguage() {
+    if (file_list_ctrl_ != nullptr) file_list_ctrl_->RefreshHeadings();
     RebuildTips();
     gsensor_->repaint();
     ApplyLabelMargins();

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include "app/qor_settings.h"
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
 #include "library/file_list_ctrl.h"
@@ -81,6 +82,22 @@ TEST_F(FileListTest, ColumnsTakeTheirShareOfTheWidthAndLocalisedHeadings) {
     EXPECT_EQ(list.headerItem()->text(0), Ui(151));
     EXPECT_EQ(list.headerItem()->text(1), Ui(122));
     EXPECT_EQ(list.headerItem()->text(2), Ui(152));
+}
+
+TEST_F(FileListTest, RefreshHeadingsFollowsTheLanguageButLeavesRows) {
+    CQorSettings& settings = CQorSettings::Instance();
+    const int before = settings.language_index();
+    const QString type_text = list.topLevelItem(2)->text(2);
+    settings.SetLanguage(1);
+    list.RefreshHeadings();
+    EXPECT_EQ(list.headerItem()->text(0), QString::fromStdString(LoadUiStringFor(1, 151)));
+    EXPECT_EQ(list.headerItem()->text(2), QString::fromStdString(LoadUiStringFor(1, 152)));
+    settings.SetLanguage(0);
+    EXPECT_EQ(list.topLevelItem(2)->text(2), type_text)
+        << "rows keep their type texts until the next refill";
+    list.RefreshHeadings();
+    EXPECT_EQ(list.headerItem()->text(1), "File Name");
+    settings.SetLanguage(before);
 }
 
 TEST_F(FileListTest, StartsWithDownMarkOnDateAndFirstClickSortsNewestFirst) {
