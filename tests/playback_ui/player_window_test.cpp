@@ -152,6 +152,7 @@ TEST_F(PlayerWindowTest, FolderStartsFirstClipHalfASecondAfterScanWithOverlaySeq
     EXPECT_TRUE(window->current_clip_path().empty());
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window->current_clip_path().empty(); }, 3000));
     const qint64 delay = clock.elapsed();
+    RecordProperty("start_delay_ms", static_cast<int>(delay));
     EXPECT_GE(delay, 300);
     EXPECT_LE(delay, 1500);
     EXPECT_EQ(FileNameOfCurrent(), rec().long_clip.filename().string());
@@ -261,6 +262,7 @@ TEST_F(PlayerWindowTest, SliderSeekIsCoalescedAndReachesTheEngineAlsoAtZero) {
             return t >= 29'000 && t <= 31'500;
         },
         3000));
+    RecordProperty("seek_arrival_ms", static_cast<int>(clock.elapsed()));
     EXPECT_LE(clock.elapsed(), 1000) << "timer 103 applies a seek within 500 ms";
     EXPECT_EQ(window->PendingSeekTime().load(), kNoPendingSeek);
 
