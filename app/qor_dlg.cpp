@@ -21,6 +21,7 @@
 #include "app/ui_strings.h"
 #include "app/window_message_event.h"
 #include "app/window_messages.h"
+#include "config/pel_config_dlg.h"
 #include "controls/gdi_plus_bitmap.h"
 #include "controls/gdip_button.h"
 #include "controls/png_static.h"
@@ -579,6 +580,20 @@ void CQORDlg::ShowAbout() {
     about.exec();
 }
 
+void CQORDlg::ShowConfig() {
+    // Languages applied inside the dialog arrive as WM_LANGUAGE_CHANGED.
+    CPelConfigDlg config(this);
+    if (config.DoModal() == QDialog::Accepted) SetMapProvider(config.map_provider());
+}
+
+void CQORDlg::SetMapProvider(int provider) {
+    map_provider_ = provider;
+    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) {
+        map->SetMapChoice(map_provider_);
+        map->LoadPage();
+    }
+}
+
 void CQORDlg::SetTimer(int id, int ms) {
     timers_[id].start(ms, this);
 }
@@ -647,6 +662,9 @@ void CQORDlg::OnCommand(int id) {
         case kIdcAbout:
             ShowAbout();
             break;
+        case kIdcConf:
+            ShowConfig();
+            break;
         case kIdcGsr:
             gsensor_shown_ = !gsensor_shown_;
             gsensor_->setVisible(gsensor_shown_ != 0);
@@ -671,6 +689,9 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
     switch (message) {
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage();
+            return true;
+        case WM_MAP_CHANGED:
+            SetMapProvider(CQorSettings::Instance().ReadMap());
             return true;
         case WM_TOGGLE_FULLSCREEN:
             ToggleFullScreen();

@@ -75,6 +75,9 @@ public:
     void MinimiseWindow();
     void ToggleFullScreen();
     void ShowAbout();
+    // Runs the configuration dialog; OK gives the map view its provider.
+    void ShowConfig();
+    int map_provider() const { return map_provider_; }
 
     // Window timers by id (100, 102, 103, 105, 106).
     void SetTimer(int id, int ms);
@@ -164,6 +167,7 @@ private:
     void SaveWindowRect();
     void WriteWindowPositionAtClose();
     void SetMapViewShown(bool shown);
+    void SetMapProvider(int provider);
 
     // Playback (app/qor_dlg_playback.cpp).
     enum OpenMode : uint8_t { kOpenDrive = 0, kOpenFolder = 1, kOpenFile = 2 };

@@ -1,0 +1,169 @@
+#include "config/pel_config_dlg.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "app/qor_settings.h"
+#include "app/ui_strings.h"
+#include "app/window_message_event.h"
+#include "app/window_messages.h"
+
+namespace orvo {
+
+namespace {
+
+// The dialog's template, in dialog units.
+struct TemplateRect {
+    int x, y, w, h;
+};
+constexpr TemplateRect kDialogSize{0, 0, 357, 116};
+constexpr TemplateRect kMapGroup{6, 3, 101, 83};
+constexpr TemplateRect kMapList{22, 23, 74, 17};
+constexpr TemplateRect kMapApply{29, 55, 50, 14};
+constexpr TemplateRect kLanguageGroup{117, 3, 101, 83};
+constexpr TemplateRect kLanguageList{135, 23, 66, 16};
+constexpr TemplateRect kLanguageApply{143, 55, 50, 14};
+constexpr TemplateRect kOk{245, 95, 50, 14};
+constexpr TemplateRect kCancel{300, 95, 50, 14};
+
+constexpr int kStringMapName = 105;  // "Google Map"
+constexpr int kStringOk = 107;
+constexpr int kStringCancel = 108;
+constexpr int kStringApply = 109;
+constexpr int kStringTitle = 110;
+constexpr int kStringSelectLanguage = 114;
+constexpr int kStringSelectMap = 115;
+
+QString Ui(int id) {
+    return QString::fromStdString(LoadUiString(id));
+}
+
+}  // namespace
+
+CPelConfigDlg::CPelConfigDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("147"));
+    QFont font = this->font();
+    font.setPointSize(9);
+    setFont(font);
+
+    // Group boxes first, so the lists and buttons inside them stack above.
+    map_group_ = new QGroupBox(this);
+    map_group_->setObjectName(QString::number(kIdcMapGroup));
+    map_list_ = new QComboBox(this);
+    map_list_->setObjectName(QString::number(kIdcMapList));
+    map_apply_ = new QPushButton(this);
+    map_apply_->setObjectName(QString::number(kIdcMapApply));
+    map_apply_->setAutoDefault(false);
+    language_group_ = new QGroupBox(this);
+    language_group_->setObjectName(QString::number(kIdcLanguageGroup));
+    language_list_ = new QComboBox(this);
+    language_list_->setObjectName(QString::number(kIdcLanguageList));
+    language_apply_ = new QPushButton(this);
+    language_apply_->setObjectName(QString::number(kIdcLanguageApply));
+    language_apply_->setAutoDefault(false);
+    ok_ = new QPushButton(this);
+    ok_->setObjectName(QString::number(kIdcConfigOk));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(this);
+    cancel_->setObjectName(QString::number(kIdcConfigCancel));
+    cancel_->setAutoDefault(false);
+
+    connect(map_apply_, &QPushButton::clicked, this, &CPelConfigDlg::OnMapApply);
+    connect(language_apply_, &QPushButton::clicked, this, &CPelConfigDlg::OnLanguageApply);
+    connect(ok_, &QPushButton::clicked, this, &CPelConfigDlg::accept);
+    connect(cancel_, &QPushButton::clicked, this, &CPelConfigDlg::reject);
+
+    // The language names stay in their own language whatever is current.
+    for (int row = 0; row < kLanguageCount; ++row) {
+        const char* name = CQorSettings::DisplayNameOf(CQorSettings::CodeOf(row));
+        language_list_->addItem(QString::fromUtf8(name != nullptr ? name : ""));
+    }
+    map_list_->clear();
+    map_list_->addItem(Ui(kStringMapName));
+    language_list_->setCurrentIndex(CQorSettings::Instance().language_index());
+    SetTexts();
+    ReadMapChoice();
+    PlaceControls();
+}
+
+void CPelConfigDlg::SetTexts() {
+    setWindowTitle(Ui(kStringTitle));
+    map_group_->setTitle(Ui(kStringSelectMap));
+    map_apply_->setText(Ui(kStringApply));
+    language_group_->setTitle(Ui(kStringSelectLanguage));
+    language_apply_->setText(Ui(kStringApply));
+    ok_->setText(Ui(kStringOk));
+    cancel_->setText(Ui(kStringCancel));
+}
+
+void CPelConfigDlg::ReadMapChoice() {
+    // ReadMap clamps whatever is stored to the one provider there is.
+    CQorSettings::Instance().ReadMap();
+    map_list_->setCurrentIndex(0);
+}
+
+void CPelConfigDlg::PlaceControls() {
+    // Dialog units: a quarter of the average character width across, an
+    // eighth of the character height down.
+    const QFontMetrics metrics(font());
+    const int base_x = std::max(1, metrics.averageCharWidth());
+    const int base_y = std::max(1, metrics.height());
+    auto place = [base_x, base_y](QWidget* widget, const TemplateRect& r) {
+        widget->setGeometry(r.x * base_x / 4, r.y * base_y / 8, r.w * base_x / 4, r.h * base_y / 8);
+    };
+    place(map_group_, kMapGroup);
+    place(map_list_, kMapList);
+    place(map_apply_, kMapApply);
+    place(language_group_, kLanguageGroup);
+    place(language_list_, kLanguageList);
+    place(language_apply_, kLanguageApply);
+    place(ok_, kOk);
+    place(cancel_, kCancel);
+    // The drop-downs need at least their own height to show the text.
+    for (QComboBox* list : {map_list_, language_list_}) {
+        list->resize(list->width(), std::max(list->height(), list->sizeHint().height()));
+    }
+    setFixedSize(kDialogSize.w * base_x / 4, kDialogSize.h * base_y / 8);
+}
+
+void CPelConfigDlg::PostToParent(unsigned message, std::uintptr_t wparam) {
+    if (QWidget* target = parentWidget()) {
+        QCoreApplication::postEvent(target, new CWindowMessageEvent(message, wparam));
+    }
+}
+
+void CPelConfigDlg::OnMapApply() {
+    // There is one provider; the list's selection has nothing to choose.
+    map_provider_ = 0;
+    CQorSettings& settings = CQorSettings::Instance();
+    settings.WriteInt("UI", "MAP", 0);
+    settings.ReadMap();
+    PostToParent(WM_MAP_CHANGED, static_cast<std::uintptr_t>(map_provider_));
+}
+
+void CPelConfigDlg::OnLanguageApply() {
+    const int index = language_list_->currentIndex();
+    // An index outside the table (no selection) changes and writes nothing.
+    CQorSettings::Instance().SetLanguage(index);
+    SetTexts();
+    PostToParent(WM_LANGUAGE_CHANGED,
+                 static_cast<std::uintptr_t>(static_cast<std::intptr_t>(index)));
+}
+
+void CPelConfigDlg::accept() {
+    OnMapApply();
+    const int index = language_list_->currentIndex();
+    CQorSettings::Instance().SetLanguage(index);
+    SetTexts();
+    ReadMapChoice();
+    PostToParent(WM_LANGUAGE_CHANGED,
+                 static_cast<std::uintptr_t>(static_cast<std::intptr_t>(index)));
+    QDialog::accept();
+}
+
+}  // namespace orvo
