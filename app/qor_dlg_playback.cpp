@@ -16,14 +16,12 @@
 #include <QTimer>
 
 #include "app/control_ids.h"
-#include "app/qor_settings.h"
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
 #include "controls/my_slider_control.h"
 #include "controls/png_static.h"
 #include "controls/video_slider.h"
-#include "gps/html_map_dlg.h"
 #include "gps/kml_export.h"
 #include "library/file_list_ctrl.h"
 #include "library/folder_dialog.h"
@@ -609,15 +607,6 @@ bool CQORDlg::OnPlayerMessage(unsigned message, std::uintptr_t wparam, std::intp
             return true;
         case WM_SEEK_CHANGED:
             SeekFromSlider(true);
-            return true;
-        case WM_MAP_CHANGED:
-            // The only provider is the page's own (the stored choice reads 0).
-            map_provider_ = CQorSettings::Instance().ReadMap();
-            map_provider_ = 0;
-            if (auto* map = dynamic_cast<CHtmlMapDlg*>(map_view_)) {
-                map->SetMapChoice(map_provider_);
-                map->LoadPage();
-            }
             return true;
         case WM_SORT_CLIPS:
             return SortClips(static_cast<int>(static_cast<std::intptr_t>(wparam)), lparam != 0);
