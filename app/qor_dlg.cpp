@@ -343,6 +343,7 @@ void CQORDlg::OnInitDialog() {
 
     SetTimer(103, 500);
     SetTimer(105, 100);
+    InitInput();
 }
 
 void CQORDlg::PlaceWindow(const QRect& rect) {

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QRect>
 
+#include "app/window_input.h"
 #include "app/window_layout.h"
 #include "library/clip_catalog.h"
 #include "library/clip_views.h"
@@ -75,6 +76,14 @@ public:
     void MinimiseWindow();
     void ToggleFullScreen();
     void ShowAbout();
+    // Picture zoom and pan (app/qor_dlg_input.cpp), in video-surface pixels:
+    // one wheel step at a surface point, and the surface's pan drag.
+    void Zoom(int delta, int x, int y);
+    void BeginPan(QPoint point);
+    void Pan(Qt::MouseButtons buttons, QPoint point);
+    void EndPan();
+    const CropRect& crop() const { return crop_; }
+
     // Runs the configuration dialog; OK gives the map view its provider.
     void ShowConfig();
     int map_provider() const { return map_provider_; }
@@ -145,6 +154,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // Window move, grip resize, splitters, double click and wheel zoom
+    // (app/qor_dlg_input.cpp).
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    // Size of the decoded picture; tests stand in for the engine here.
+    virtual VideoSize CurrentVideoSize() const { return player_->GetVideoSize(); }
 
     // A button command (the button's control id).
     virtual void OnCommand(int id);
@@ -168,6 +186,11 @@ private:
     void WriteWindowPositionAtClose();
     void SetMapViewShown(bool shown);
     void SetMapProvider(int provider);
+
+    // Mouse input (app/qor_dlg_input.cpp).
+    void InitInput();
+    void RefreshMapView();
+    void ApplyCrop(const CropRect& crop, int frame_width, int frame_height);
 
     // Playback (app/qor_dlg_playback.cpp).
     enum OpenMode : uint8_t { kOpenDrive = 0, kOpenFolder = 1, kOpenFile = 2 };
@@ -258,6 +281,18 @@ private:
     int last_layout_cx_ = 0;  // size of the previous UpdateLayout from a resize
     int last_layout_cy_ = 0;
     std::map<int, QBasicTimer> timers_;
+
+    // Mouse input (app/qor_dlg_input.cpp).
+    bool grip_drag_ = false;
+    bool map_splitter_drag_ = false;
+    bool pane_splitter_drag_ = false;
+    bool window_drag_ = false;   // moving the window ourselves
+    QPoint window_drag_origin_;  // global mouse position at the press
+    QPoint window_drag_start_;   // window position at the press
+    CropRect crop_;
+    QPoint pan_origin_;
+    CropRect crop_at_pan_start_;
+    int pan_drag_ = 0;
 
     // Playback state (app/qor_dlg_playback.cpp).
     int delayed_open_index_ = -1;

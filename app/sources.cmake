@@ -2,3 +2,4 @@
 # area); a fragment that does not exist yet is skipped.
 include(${CMAKE_CURRENT_LIST_DIR}/core.cmake OPTIONAL)
 include(${CMAKE_CURRENT_LIST_DIR}/window.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/input.cmake OPTIONAL)
