@@ -25,15 +25,18 @@
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
 #include "controls/my_slider_control.h"
+#include "controls/png_static.h"
 #include "controls/video_slider.h"
 #include "controls/window_message_send.h"
 #include "library/file_list_ctrl.h"
 #include "library/media_open_dialog.h"
+#include "tests/support/recording_writer.h"
 
 namespace orvo {
 namespace {
 
 namespace fs = std::filesystem;
+namespace ts = orvo::test_support;
 
 // Encodes an H.264 recording; the test fails loudly when ffmpeg cannot.
 void Encode(const fs::path& out, double seconds, const char* pattern) {
@@ -51,6 +54,7 @@ struct Recordings {
     fs::path root;
     fs::path card;
     fs::path long_clip;
+    fs::path telemetry_clip;
     std::string clip[3];
 };
 Recordings* g_recordings = nullptr;
@@ -74,6 +78,19 @@ protected:
         fs::create_directories(r->root / "LONG");
         r->long_clip = r->root / "LONG" / "NORM180501_130000.MOV";
         Encode(r->long_clip, 60.0, "testsrc");
+        // A clip with the camera's telemetry behind the media: ten valid GPS
+        // fixes a second and a G-sensor curve.
+        fs::create_directories(r->root / "TELE");
+        r->telemetry_clip = r->root / "TELE" / "NORM180501_140000.MOV";
+        Encode(r->telemetry_clip, 4.0, "testsrc");
+        ts::GpsTrackOptions track;
+        track.count = 40;
+        track.rate = 10;
+        const auto gps = ts::MakeGpsTrack(track);
+        const auto gsensor = ts::MakeGSensorTrack(400);
+        ts::LayOutBoxes(
+            {ts::RateBox("gpsa", ts::RateWord(10)), ts::Gps0Box(gps), ts::GsenBox(gsensor)})
+            .AppendToFile(r->telemetry_clip);
         g_recordings = r;
     }
 
@@ -431,6 +448,23 @@ TEST_F(PlayerWindowTest, FlipRecreatesTheEngineAndRestoresPositionAndState) {
     const int64_t shown_at = player().GetTime();
     QTest::qWait(800);
     EXPECT_LE(player().GetTime(), shown_at + 100) << "the clip stays paused";
+}
+
+TEST_F(PlayerWindowTest, TimeReportsDriveTheTelemetryAndTheGpsIndicator) {
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(rec().telemetry_clip.string())), 1);
+    EXPECT_EQ(window->catalog().gps_rate(), 10.0) << "the catalogue read the clip's telemetry";
+    EXPECT_EQ(window->gps_indicator()->color(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 500; }, 10'000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->gps_indicator()->color() == 1; }, 3000))
+        << "a time report with a valid fix lights the GPS indicator";
+    EXPECT_GT(CClipCatalog::LastGpsIndex(), 0);
+
+    // A seek past the end of the track shows no fix at once.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetLength() > 0; }, 5000));
+    Command(kIdcPlay);  // pause, so no time report follows
+    window->seek_slider()->setValue(1000);
+    Send(WM_SEEK_CHANGED);
+    EXPECT_EQ(window->gps_indicator()->color(), 0);
 }
 
 TEST_F(PlayerWindowTest, MissingPathGivesAMessageNotACrash) {
