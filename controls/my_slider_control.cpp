@@ -76,8 +76,8 @@ void CMySliderControl::mousePressEvent(QMouseEvent* event) {
         return;
     }
     SetPositionFromX(event->position().toPoint().x());
+    // The press grabs the mouse implicitly until the release.
     dragging_ = 1;
-    grabMouse();
     event->accept();
 }
 
@@ -97,7 +97,6 @@ void CMySliderControl::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     dragging_ = 0;
-    releaseMouse();
     // The release keeps the position of the last move.
     ReportVolume();
     event->accept();

@@ -99,8 +99,8 @@ void CVideoSlider::mousePressEvent(QMouseEvent* event) {
     }
     // The trackbar's own click handling (paging) is not run: the thumb jumps.
     SetPositionFromX(event->position().toPoint().x());
+    // The press grabs the mouse implicitly until the release.
     dragging_ = 1;
-    grabMouse();
     event->accept();
 }
 
@@ -120,7 +120,6 @@ void CVideoSlider::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     dragging_ = 0;
-    releaseMouse();
     SetPositionFromX(event->position().toPoint().x());
     ReportSeek();
     event->accept();

@@ -291,6 +291,29 @@ TEST_F(PlayerWindowTest, SliderSeekIsCoalescedAndReachesTheEngineAlsoAtZero) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() < 3000; }, 3000));
 }
 
+TEST_F(PlayerWindowTest, DraggingThePositionSliderSeeksWhereItIsLetGo) {
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(rec().long_clip.string())), 1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetLength() > 0; }, 10'000));
+    CVideoSlider* slider = window->seek_slider();
+    const QRect channel = slider->ChannelRect();
+    auto x_at = [&channel](int per_mille) {
+        return channel.left() + channel.width() * per_mille / 1000;
+    };
+    const int y = slider->height() / 2;
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(x_at(250), y));
+    QTest::mouseMove(slider, QPoint(x_at(600), y));
+    EXPECT_NE(window->PendingSeekTime().load(), kNoPendingSeek) << "a move reports at once";
+    QTest::mouseMove(slider, QPoint(x_at(750), y));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(x_at(750), y));
+    const int let_go = slider->value();
+    EXPECT_NEAR(let_go, 750, 2);
+    const int64_t target = let_go * (player().GetLength() / 1000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this, target] { return std::abs(player().GetTime() - target) < 1500; }, 3000));
+    EXPECT_GE(window->seek_slider()->value(), let_go - 5)
+        << "time reports move the thumb on from where it was let go";
+}
+
 TEST_F(PlayerWindowTest, VolumeEditOutOfRangeRestoresSliderValueInRangeMovesSlider) {
     EXPECT_EQ(window->volume_slider()->value(), 60);
     EXPECT_EQ(player().volume(), 120);
