@@ -24,6 +24,7 @@
 #include "config/pel_config_dlg.h"
 #include "controls/gdi_plus_bitmap.h"
 #include "controls/gdip_button.h"
+#include "controls/pel_tool_tip_ctrl.h"
 #include "controls/png_static.h"
 #include "gps/html_map_dlg.h"
 #include "gps/png_compass_static.h"
@@ -42,6 +43,8 @@ const QColor kGripColor(0x96, 0x96, 0x96);
 constexpr int kIconId = 128;
 constexpr int kStripBitmap = 198;
 constexpr int kPatternBitmap = 189;
+// The green tick every tip shows.
+constexpr int kTipIconBitmap = 161;
 constexpr int kSystemEdge = 2;  // the sunken edge taken off the video frame
 
 // Messages the window posts to itself from the engine's thread; they follow
@@ -340,6 +343,8 @@ void CQORDlg::OnInitDialog() {
     InstallControl(kIdcGSensor, gsensor_graph);
     catalog_.Bind(file_list_ctrl_, gsensor_graph, map_view, this);
     catalog_.BindScanCounter(video_);
+    // The installed views replaced controls that already had tips.
+    RebuildTips();
 
     SetTimer(103, 500);
     SetTimer(105, 100);
@@ -488,9 +493,22 @@ void CQORDlg::ApplyLabelMargins() {
 }
 
 void CQORDlg::RebuildTips() {
-    for (const TipEntry& tip : kTips) {
-        if (QWidget* control = Control(tip.control)) control->setToolTip(UiString(tip.text));
+    if (tips_ == nullptr) {
+        tips_ = new CPelToolTipCtrl(this);
+        tips_->CreateTips(this);
     }
+    tips_->RemoveAllTools();
+    tips_->ClearTips();
+    for (const TipEntry& tip : kTips) {
+        QWidget* control = Control(tip.control);
+        if (control == nullptr) continue;
+        const QString text = UiString(tip.text);
+        // The property keeps the text for accessibility; the styled tip
+        // window is what hovering shows.
+        control->setToolTip(text);
+        tips_->AddTool(control, text);
+    }
+    for (const TipEntry& tip : kTips) tips_->AddTip(tip.control, 0, kTipIconBitmap);
 }
 
 void CQORDlg::ApplyLanguage() {

@@ -32,6 +32,7 @@ class CQorFileListCtrl;
 class CQorGroupListCtrl;
 class CVideoSlider;
 class CPngCompassStatic;
+class CPelToolTipCtrl;
 class CPngStatic;
 class CSpeedLabelStatic;
 class CStatusBoardStatic;
@@ -111,6 +112,7 @@ public:
     CClipCatalog& catalog() { return catalog_; }
     CVideoStatic* video() const { return video_; }
     CPngStatic* gps_indicator() const { return gps_indicator_; }
+    CPelToolTipCtrl* tooltips() const { return tips_; }
 
     // Playback (app/qor_dlg_playback.cpp). Opens a folder (folder mode) or a
     // file (file mode) as OPEN would; a path that does not exist gives a
@@ -276,6 +278,7 @@ private:
     CStatusBoardStatic* status_board_ = nullptr;
     QLabel* note_ = nullptr;
     QImage strip_;  // bitmap 198 behind the top buttons
+    CPelToolTipCtrl* tips_ = nullptr;
 
     MainLayout layout_;
     int last_layout_cx_ = 0;  // size of the previous UpdateLayout from a resize
