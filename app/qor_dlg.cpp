@@ -27,6 +27,7 @@
 #include "controls/pel_tool_tip_ctrl.h"
 #include "controls/png_static.h"
 #include "gps/html_map_dlg.h"
+#include "gps/map_script.h"
 #include "gps/png_compass_static.h"
 #include "gps/speed_label_static.h"
 #include "gps/status_board_static.h"
@@ -607,10 +608,19 @@ void CQORDlg::ShowConfig() {
 
 void CQORDlg::SetMapProvider(int provider) {
     map_provider_ = provider;
-    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) {
-        map->SetMapChoice(map_provider_);
-        map->LoadPage();
+    auto* map = qobject_cast<CHtmlMapDlg*>(map_view_);
+    if (map == nullptr) return;
+    map->SetMapChoice(map_provider_);
+    map->LoadPage();
+    // The reloaded page starts empty: draw the selected clip's track again,
+    // and the part already driven (the texts wait for the page).
+    for (const GpsRecord& record : catalog_.GpsRecords()) {
+        if (auto position = PositionOf(record)) {
+            map->RunScript(PathPlotScript(position->latitude, position->longitude));
+        }
     }
+    const int64_t now = player_->GetTime();
+    if (now > 0) catalog_.RedrawDrivenPath(now);
 }
 
 void CQORDlg::SetTimer(int id, int ms) {

@@ -1,0 +1,80 @@
+// The map page reloaded by a map change keeps the selected clip's track.
+// Real browser and page: needs an X server (scripts/test.sh starts one).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "app/control_ids.h"
+#include "app/qor_dlg.h"
+#include "app/window_message_event.h"
+#include "app/window_messages.h"
+#include "gps/html_map_dlg.h"
+#include "tests/library/card_files.h"
+
+namespace orvo {
+namespace {
+
+constexpr int kWaitMs = 30000;
+
+QJsonObject PageState(CHtmlMapDlg& map) {
+    QCoreApplication::processEvents();
+    QTest::qWait(20);
+    QVariant result;
+    bool done = false;
+    map.view()->page()->runJavaScript(QStringLiteral("JSON.stringify(map_state())"),
+                                      [&](const QVariant& value) {
+                                          result = value;
+                                          done = true;
+                                      });
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < kWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_TRUE(done);
+    return QJsonDocument::fromJson(result.toString().toUtf8()).object();
+}
+
+int TrackPoints(CHtmlMapDlg& map) {
+    return PageState(map).value("track").toInt();
+}
+
+TEST(MapReloadTest, MapChangeRedrawsTheSelectedClipsTrack) {
+    QorDlgOptions options;
+    options.warn_when_engine_missing = false;
+    CQORDlg window(nullptr, options);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* map = qobject_cast<CHtmlMapDlg*>(window.Control(kIdcMapView));
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([map] { return map->IsPageReady(); }, kWaitMs));
+
+    testing::RecordingOptions recording;
+    for (int i = 0; i < 40; ++i) {
+        recording.gps.push_back(testing::Fix(3731.5 + i * 0.01, 12701.2 + i * 0.01));
+    }
+    testing::TempFolder card;
+    testing::WriteRecording(card.path() / "FILE180501_120000.MOV", recording);
+    ASSERT_EQ(window.catalog().Load(card.str(), "FILE180501_120000.MOV"), 1);
+    ASSERT_EQ(window.catalog().SelectClip(0), 1);
+    ASSERT_TRUE(QTest::qWaitFor([map] { return TrackPoints(*map) == 40; }, kWaitMs));
+
+    QSignalSpy loaded(map, &CHtmlMapDlg::PageLoaded);
+    CWindowMessageEvent changed(WM_MAP_CHANGED, 0);
+    QCoreApplication::sendEvent(&window, &changed);
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+    ASSERT_TRUE(loaded.takeFirst().at(0).toBool());
+    EXPECT_EQ(window.map_provider(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([map] { return TrackPoints(*map) == 40; }, 5000));
+    EXPECT_EQ(TrackPoints(*map), 40);
+}
+
+}  // namespace
+}  // namespace orvo
