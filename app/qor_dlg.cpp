@@ -276,6 +276,15 @@ void CQORDlg::OnInitDialog() {
 
     if (player_->available()) {
         player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
+        // Queued: the id is read once Qt has finished re-creating the window, and
+        // without forcing a native window into existence halfway through.
+        connect(
+            video_, &CVideoStatic::NativeWindowChanged, this,
+            [this] {
+                if (WId id = video_->internalWinId())
+                    player_->SetWindow(static_cast<std::uintptr_t>(id));
+            },
+            Qt::QueuedConnection);
         player_->AttachEvents(&OnPlayerEvent, static_cast<IPlayerEventSink*>(this));
         rate_step_ = 7;
         player_->SetRate(1.0f);

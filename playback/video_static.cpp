@@ -41,6 +41,11 @@ void CVideoStatic::SetScanCount(int files_visited) {
     repaint();
 }
 
+bool CVideoStatic::event(QEvent* event) {
+    if (event->type() == QEvent::WinIdChange) Q_EMIT NativeWindowChanged();
+    return QWidget::event(event);
+}
+
 void CVideoStatic::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), kSurfaceColor);

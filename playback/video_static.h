@@ -29,11 +29,15 @@ public:
     void SetMessageTarget(QObject* target) { message_target_ = target; }
 
 Q_SIGNALS:
+    // Qt may re-create the native window (for example when a browser view
+    // joins the window); the engine must then be given the new id.
+    void NativeWindowChanged();
     void PanBegin(QPoint point);
     void PanStep(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint point);
     void PanEnd(QPoint point);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
