@@ -3,13 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include "app/control_ids.h"
 #include "app/qor_dlg.h"
@@ -17,33 +12,15 @@
 #include "app/window_messages.h"
 #include "gps/html_map_dlg.h"
 #include "tests/library/card_files.h"
+#include "tests/map/page_state.h"
 
 namespace orvo {
 namespace {
 
-constexpr int kWaitMs = 30000;
-
-QJsonObject PageState(CHtmlMapDlg& map) {
-    QCoreApplication::processEvents();
-    QTest::qWait(20);
-    QVariant result;
-    bool done = false;
-    map.view()->page()->runJavaScript(QStringLiteral("JSON.stringify(map_state())"),
-                                      [&](const QVariant& value) {
-                                          result = value;
-                                          done = true;
-                                      });
-    QElapsedTimer timer;
-    timer.start();
-    while (!done && timer.elapsed() < kWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    EXPECT_TRUE(done);
-    return QJsonDocument::fromJson(result.toString().toUtf8()).object();
-}
+constexpr int kWaitMs = testing::kPageWaitMs;
 
 int TrackPoints(CHtmlMapDlg& map) {
-    return PageState(map).value("track").toInt();
+    return testing::PageState(map).value("track").toInt();
 }
 
 TEST(MapReloadTest, MapChangeRedrawsTheSelectedClipsTrack) {

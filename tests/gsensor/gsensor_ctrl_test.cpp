@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/qor_settings.h"
@@ -312,13 +310,3 @@ TEST_F(GSensorCtrlTest, DoubleClickOnSpeedBoxSwitchesToMph) {
 
 }  // namespace
 }  // namespace orvo
-
-int main(int argc, char** argv) {
-    // The settings file is written to the working directory: keep it in a
-    // scratch folder.
-    QTemporaryDir scratch;
-    if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) return 2;
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

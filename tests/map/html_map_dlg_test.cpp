@@ -23,37 +23,15 @@
 #include "gps/map_script.h"
 #include "library/clip_catalog.h"
 #include "tests/library/card_files.h"
+#include "tests/map/page_state.h"
 
 namespace orvo {
 namespace {
 
-constexpr int kWaitMs = 30000;
+constexpr int kWaitMs = testing::kPageWaitMs;
 
-// Runs a script in the page and returns its result (waits for it).
-QVariant Evaluate(QWebEnginePage* page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    QElapsedTimer timer;
-    timer.start();
-    while (!done && timer.elapsed() < kWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    EXPECT_TRUE(done) << "no answer to: " << script.toStdString();
-    return result;
-}
-
-// Lets the view's queued texts go out, then reads the page's state after
-// its pending line update.
-QJsonObject PageState(CHtmlMapDlg& map) {
-    QCoreApplication::processEvents();
-    QTest::qWait(20);
-    const QVariant v = Evaluate(map.view()->page(), "JSON.stringify(map_state())");
-    return QJsonDocument::fromJson(v.toString().toUtf8()).object();
-}
+using testing::Evaluate;
+using testing::PageState;
 
 class HtmlMapDlgTest : public ::testing::Test {
 protected:
@@ -318,10 +296,3 @@ TEST_F(HtmlMapDlgTest, ReloadStartsThePageAfresh) {
 
 }  // namespace
 }  // namespace orvo
-
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
