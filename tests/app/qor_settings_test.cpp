@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 namespace orvo {
 namespace {
 
@@ -88,16 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ComputeWindowPositionTest, ::testing::ValuesIn(k
 
 class QorSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "orvo-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        ini_ = dir_ / "Qor.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { ini_ = dir_ / "Qor.ini"; }
     void Put(const std::string& text) {
         std::ofstream out(ini_, std::ios::binary);
         out << text;
@@ -109,7 +102,8 @@ protected:
         return s.str();
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    fs::path dir_ = folder_.path();
     fs::path ini_;
 };
 

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 #include "app/qor_settings.h"
 
 namespace orvo {
@@ -201,9 +203,8 @@ TEST(DefaultLanguageStringTest, LocalePicksTheTable) {
 // The process-wide settings object reads "Qor.ini" in the working directory
 // at first use; LoadUiString follows its language.
 TEST(LoadUiStringTest, FollowsTheCurrentLanguage) {
-    std::string tmpl = (fs::temp_directory_path() / "orvo-strings-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    fs::path dir = tmpl;
+    test_support::TempFolder folder;
+    const fs::path dir = folder.path();
     fs::path old_cwd = fs::current_path();
     {
         std::ofstream out(dir / "Qor.ini");
@@ -226,9 +227,6 @@ TEST(LoadUiStringTest, FollowsTheCurrentLanguage) {
 
     ASSERT_TRUE(settings.SetLanguage(0));
     EXPECT_EQ(LoadUiString(131), "Warning");
-
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -11,6 +9,7 @@
 #include "gps/kml_export.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/library/card_files.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo {
 namespace {
@@ -26,11 +25,7 @@ using testing::TempFolder;
 using testing::WriteRecording;
 
 // The tests and orvo-info read local times in the same zone.
-const bool kZoneSet = [] {
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
-    return true;
-}();
+const bool kZoneSet = test_support::PinTimeZone("UTC0");
 
 CommandResult Info(const std::string& args) {
     return RunCommand("TZ=UTC0 " + ShellQuote(ORVO_INFO_PATH) + " " + args);

@@ -3,17 +3,14 @@
 #include <expat.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "library/clip_catalog.h"
 #include "tests/library/card_files.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo {
 namespace {
@@ -24,11 +21,7 @@ using testing::RecordingOptions;
 using testing::TempFolder;
 using testing::WriteRecording;
 
-const bool kZoneSet = [] {
-    ::setenv("TZ", "JST-9", 1);
-    ::tzset();
-    return true;
-}();
+const bool kZoneSet = test_support::PinTimeZone("JST-9");
 
 constexpr char kGpxNs[] = "http://www.topografix.com/GPX/1/1";
 constexpr char kTpxNs[] = "http://www.garmin.com/xmlschemas/TrackPointExtension/v2";
@@ -158,9 +151,7 @@ TEST(ExportGpxTest, WritesTheSelectedTrack) {
     ASSERT_EQ(catalog.SelectClip(0), 1);
     ASSERT_EQ(ExportGpx(catalog, out.str() + "/", &path), 1);
     EXPECT_EQ(path, out.str() + "/FILE180501_120000_2018_05_01_12-00-00.GPX");
-    std::ifstream in(path, std::ios::binary);
-    const std::string xml(std::istreambuf_iterator<char>(in), {});
-    EXPECT_EQ(Named(Parse(xml), std::string(kGpxNs) + "|trkpt").size(), 2u);
+    EXPECT_EQ(Named(Parse(testing::ReadAll(path)), std::string(kGpxNs) + "|trkpt").size(), 2u);
 }
 
 }  // namespace

@@ -4,10 +4,8 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,27 +13,20 @@
 #include "library/documents_folder.h"
 #include "tests/library/card_files.h"
 #include "tests/map/locale_switch.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::Fix;
+using testing::ReadAll;
 using testing::RecordingOptions;
 using testing::TempFolder;
 using testing::WriteRecording;
 
 // Nine hours ahead of UTC, no daylight saving.
-const bool kZoneSet = [] {
-    ::setenv("TZ", "JST-9", 1);
-    ::tzset();
-    return true;
-}();
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+const bool kZoneSet = test_support::PinTimeZone("JST-9");
 
 fs::path Golden(const std::string& name) {
     const char* root = std::getenv("ORVO_SOURCE_DIR");

@@ -2,43 +2,24 @@
 
 // Temporary folders and camera recordings on disk for the catalogue tests.
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <stdexcept>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/recording_writer.h"
+#include "tests/support/temp_dir.h"
 
 namespace orvo::testing {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string name = (std::filesystem::temp_directory_path() / "orvo-lib-XXXXXX").string();
-        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = name;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        // Give write permission back so read-only leftovers can go.
-        for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        }
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+using test_support::TempFolder;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
-};
+// A file's bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // A recording with an IDIT date text "2018-05-01 hh:mm:ss"; its duration in
 // milliseconds. The container follows the extension (".AVI" or else MOV).
@@ -59,20 +40,21 @@ struct RecordingOptions {
 inline void WriteRecording(const std::filesystem::path& path, const RecordingOptions& options) {
     using namespace orvo::test_support;
     std::filesystem::create_directories(path.parent_path());
-    RecordingSpec spec;
-    spec.width = options.width;
-    spec.height = options.height;
-    spec.duration_ms = options.duration_ms;
-    spec.gps = options.gps;
-    spec.gsensor = options.gsensor;
-    spec.gps_rate_word = options.gps_rate_word;
-    spec.g_range_word = options.g_range_word;
+    RecordingSpec recording;
+    recording.width = options.width;
+    recording.height = options.height;
+    recording.duration_ms = options.duration_ms;
+    recording.gps = options.gps;
+    recording.gsensor = options.gsensor;
+    recording.gps_rate_word = options.gps_rate_word;
+    recording.g_range_word = options.g_range_word;
     if (options.dated) {
-        spec.date_text = FormatDateText(2018, 5, 1, options.hour, options.minute, options.second);
+        recording.date_text =
+            FormatDateText(2018, 5, 1, options.hour, options.minute, options.second);
     }
     const std::string name = path.filename().string();
     const bool avi = name.size() >= 4 && name.substr(name.size() - 4) == ".AVI";
-    (avi ? BuildCameraAvi(spec) : BuildCameraMov(spec)).WriteFile(path);
+    (avi ? BuildCameraAvi(recording) : BuildCameraMov(recording)).WriteFile(path);
 }
 
 inline void WriteRecording(const std::filesystem::path& path, int hour, int minute, int second,

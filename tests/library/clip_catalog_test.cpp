@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "tests/library/card_files.h"
 #include "tests/library/fake_views.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo {
 namespace {
@@ -30,11 +29,7 @@ using testing::TempFolder;
 using testing::WriteRecording;
 
 // Start times below are local wall-clock times; fix the zone.
-const bool kZoneSet = [] {
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
-    return true;
-}();
+const bool kZoneSet = test_support::PinTimeZone("UTC0");
 
 std::vector<std::string> Names(const CClipCatalog& catalog) {
     std::vector<std::string> names;

@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "library/clip_catalog.h"
 #include "tests/library/card_files.h"
 #include "tests/library/fake_views.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo {
 namespace {
@@ -23,19 +21,11 @@ using testing::CallLog;
 using testing::FakeFileList;
 using testing::FakeGroupList;
 using testing::FakePanel;
+using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteRecording;
 
-const bool kZoneSet = [] {
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
-    return true;
-}();
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+const bool kZoneSet = test_support::PinTimeZone("UTC0");
 
 bool IsWritable(const fs::path& path) {
     struct stat st;

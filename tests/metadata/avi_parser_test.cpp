@@ -11,14 +11,6 @@ namespace {
 
 using namespace test_support;
 
-std::vector<GpsRecord> Track(size_t count = 12, unsigned rate = 10, size_t undated = 0) {
-    GpsTrackOptions o;
-    o.count = count;
-    o.rate = rate;
-    o.undated_leading = undated;
-    return MakeGpsTrack(o);
-}
-
 Chunk VideoStrl(int32_t w = 1280, int32_t h = 720) {
     return MakeList("strl", {Strh("vids"), StrfVideo(w, h)});
 }
@@ -48,10 +40,7 @@ ParseResult Parse(std::vector<Chunk> riff_children) {
     return ParseLayout<CQorAviParser>(LayOutChunks({MakeRiff(std::move(riff_children))}));
 }
 
-class AviParserTest : public ::testing::Test {
-protected:
-    void SetUp() override { UseTimeZone("UTC"); }
-};
+using AviParserTest = UtcTest;
 
 struct Row {
     const char* name;
@@ -247,11 +236,11 @@ TEST_F(AviParserTest, NotRiffIsRejected) {
 }
 
 TEST_F(AviParserTest, OffsetsPointAtPayloads) {
-    RecordingSpec spec;
-    spec.gps = Track(20);
-    spec.gsensor = MakeGSensorTrack(50);
-    spec.media_bytes = 123457;
-    const Layout layout = BuildCameraAvi(spec);
+    RecordingSpec recording;
+    recording.gps = Track(20);
+    recording.gsensor = MakeGSensorTrack(50);
+    recording.media_bytes = 123457;
+    const Layout layout = BuildCameraAvi(recording);
     const ParseResult r = ParseLayout<CQorAviParser>(layout);
     ASSERT_EQ(r.code, 0);
     EXPECT_EQ(r.info.gpsOffset, layout.Mark("gps0"));
@@ -259,28 +248,16 @@ TEST_F(AviParserTest, OffsetsPointAtPayloads) {
     EXPECT_EQ(r.info.gpsSize, 20u * 32);
     EXPECT_EQ(r.info.gsenSize, 150u);
     EXPECT_EQ(r.info.fileSize, layout.Size());
-    EXPECT_EQ(r.info.gpsRateWord, spec.gps_rate_word);
+    EXPECT_EQ(r.info.gpsRateWord, recording.gps_rate_word);
 }
 
 TEST_F(AviParserTest, TruncatedFilesNeverThrowOrReadPastTheEnd) {
-    RecordingSpec spec;
-    spec.gps = Track(20);
-    spec.gsensor = MakeGSensorTrack(50);
-    spec.date_text = "2018-05-01 12:00:00";
-    spec.media_bytes = 10;
-    const Bytes bytes = BuildCameraAvi(spec).ToBytes();
-    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
-        Bytes prefix(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        MemoryByteSource source(prefix);
-        ClipInfo info;
-        CQorAviParser parser;
-        parser.SetInfoTarget(&info);
-        const int code = parser.Parse(source);
-        ASSERT_TRUE(code == 0 || code == -1);
-        if (code == 0) {
-            EXPECT_EQ(info.fileSize, cut);
-        }
-    }
+    RecordingSpec recording;
+    recording.gps = Track(20);
+    recording.gsensor = MakeGSensorTrack(50);
+    recording.date_text = "2018-05-01 12:00:00";
+    recording.media_bytes = 10;
+    ExpectEveryPrefixParsesSafely<CQorAviParser>(BuildCameraAvi(recording).ToBytes());
 }
 
 }  // namespace

@@ -11,16 +11,6 @@ namespace {
 
 using namespace test_support;
 
-// A short camera-style GPS track: 12 records at `rate`, first dated one at
-// `undated` (its time 2018-05-01 12:00:00 + undated / rate seconds).
-std::vector<GpsRecord> Track(size_t count = 12, unsigned rate = 10, size_t undated = 0) {
-    GpsTrackOptions o;
-    o.count = count;
-    o.rate = rate;
-    o.undated_leading = undated;
-    return MakeGpsTrack(o);
-}
-
 Box Moov(uint16_t w = 1280, uint16_t h = 720, uint32_t timescale = 1000,
          uint64_t duration = 60000) {
     return MakeContainer("moov", {Mvhd(timescale, 0), VideoTrak(w, h, timescale, duration)});
@@ -46,10 +36,7 @@ ParseResult Parse(const std::vector<Box>& boxes) {
     return ParseLayout<CQor3gpParser>(LayOutBoxes(boxes));
 }
 
-class MovParserTest : public ::testing::Test {
-protected:
-    void SetUp() override { UseTimeZone("UTC"); }
-};
+using MovParserTest = UtcTest;
 
 // Rows whose expectations fit "accepted or not, plus a few fields".
 struct Row {
@@ -373,21 +360,10 @@ TEST_F(MovParserTest, GsenRemainderIsNotSkipped) {
 }
 
 TEST_F(MovParserTest, TruncatedFilesNeverThrowOrReadPastTheEnd) {
-    Bytes bytes = LayOutBoxes({Ftyp(), Moov(), Rate(10), IditBox("2018-05-01 12:00:00"),
-                               Gps0Box(Track(40)), Gsen()})
-                      .ToBytes();
-    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
-        Bytes prefix(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        MemoryByteSource source(prefix);
-        ClipInfo info;
-        CQor3gpParser parser;
-        parser.SetInfoTarget(&info);
-        const int code = parser.Parse(source);
-        ASSERT_TRUE(code == 0 || code == -1);
-        if (code == 0) {
-            EXPECT_EQ(info.fileSize, cut);
-        }
-    }
+    ExpectEveryPrefixParsesSafely<CQor3gpParser>(
+        LayOutBoxes(
+            {Ftyp(), Moov(), Rate(10), IditBox("2018-05-01 12:00:00"), Gps0Box(Track(40)), Gsen()})
+            .ToBytes());
 }
 
 TEST_F(MovParserTest, NoTargetStillReportsTheCode) {

@@ -1,24 +1,36 @@
 #pragma once
 
-#include <cstdlib>
-#include <ctime>
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
 
 #include "metadata/byte_source.h"
 #include "metadata/qor_3gp_parser.h"
 #include "metadata/qor_avi_parser.h"
 #include "tests/support/recording_writer.h"
+#include "tests/support/time_zone.h"
 
 namespace orvo::test_support {
 
-// Local time is part of every start time; tests pin the zone.
-inline void UseTimeZone(const char* zone) {
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
 // 2018-05-01 12:00:00 UTC.
 inline constexpr int64_t kMay1Noon = 1525176000;
+
+// A short camera-style GPS track: `count` records at `rate`, the first dated
+// one at `undated` (its time 2018-05-01 12:00:00 + undated / rate seconds).
+inline std::vector<GpsRecord> Track(size_t count = 12, unsigned rate = 10, size_t undated = 0) {
+    GpsTrackOptions o;
+    o.count = count;
+    o.rate = rate;
+    o.undated_leading = undated;
+    return MakeGpsTrack(o);
+}
+
+// Parser tests read start times in UTC.
+class UtcTest : public ::testing::Test {
+protected:
+    void SetUp() override { UseTimeZone("UTC"); }
+};
 
 struct ParseResult {
     int code = 0;
@@ -38,6 +50,24 @@ ParseResult ParseLayout(const Layout& layout) {
     parser.SetInfoTarget(&r.info);
     r.code = parser.Parse(source);
     return r;
+}
+
+// Every prefix of a file either parses, sized as the prefix, or is
+// rejected: never an exception or a read past the end.
+template <typename Parser>
+void ExpectEveryPrefixParsesSafely(const Bytes& bytes) {
+    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+        const Bytes prefix(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+        MemoryByteSource source(prefix);
+        ClipInfo info;
+        Parser parser;
+        parser.SetInfoTarget(&info);
+        const int code = parser.Parse(source);
+        ASSERT_TRUE(code == 0 || code == -1) << "cut at " << cut;
+        if (code == 0) {
+            EXPECT_EQ(info.fileSize, cut);
+        }
+    }
 }
 
 inline bool IsSentinel(const ClipInfo& info) {

@@ -12,10 +12,7 @@ namespace {
 
 using test_support::UseTimeZone;
 
-class TelemetryTest : public ::testing::Test {
-protected:
-    void SetUp() override { UseTimeZone("UTC"); }
-};
+using TelemetryTest = test_support::UtcTest;
 
 TEST_F(TelemetryTest, DecodesGpsRecordFromLittleEndianBytes) {
     // Built by hand, not with the encoder, so an encoder/decoder pair that

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 namespace orvo {
 namespace {
 
@@ -21,17 +23,7 @@ namespace fs = std::filesystem;
 
 class PrivateProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "orvo-profile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        ini_ = dir_ / "Qor.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { ini_ = dir_ / "Qor.ini"; }
 
     void Put(const std::string& text) { Put(ini_, text); }
     static void Put(const fs::path& path, const std::string& text) {
@@ -54,7 +46,8 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    fs::path dir_ = folder_.path();
     fs::path ini_;
 };
 

@@ -116,17 +116,6 @@ int CountMessages(const std::vector<PostedMessage>& messages, unsigned message) 
                       [&](const PostedMessage& m) { return m.message == message; }));
 }
 
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "orvo-engine-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 namespace {
 
 std::string Quoted(const std::string& text) {

@@ -14,6 +14,7 @@
 
 #include "playback/player_event_sink.h"
 #include "playback/vlc_player.h"
+#include "tests/support/temp_dir.h"
 
 namespace orvo::test {
 
@@ -77,15 +78,7 @@ std::vector<std::int64_t> PostedTimes(const std::vector<PostedMessage>& messages
 int CountMessages(const std::vector<PostedMessage>& messages, unsigned message);
 
 // A fresh temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = test_support::TempFolder;
 
 // Encodes an H.264 clip with ffmpeg from a lavfi source description; fails
 // the test (loudly) when ffmpeg is missing or fails.

@@ -154,6 +154,16 @@ protected:
         return true;
     }
 
+    // Accepts the message box the next command opens, keeping its text.
+    static void AcceptNextMessageBox(QString* text) {
+        QTimer::singleShot(0, [text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            *text = box->text();
+            box->accept();
+        });
+    }
+
     std::unique_ptr<CQORDlg> window;
 };
 
@@ -356,12 +366,7 @@ TEST_F(PlayerWindowTest, SnapshotWhilePausedWritesTheFileAndStaysPaused) {
 
 TEST_F(PlayerWindowTest, SnapshotWithoutClipsSaysSo) {
     QString text;
-    QTimer::singleShot(0, [&text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->accept();
-    });
+    AcceptNextMessageBox(&text);
     Command(kIdcSnap);
     EXPECT_FALSE(text.isEmpty());
 }
@@ -492,12 +497,7 @@ TEST_F(PlayerWindowTest, TimeReportsDriveTheTelemetryAndTheGpsIndicator) {
 
 TEST_F(PlayerWindowTest, MissingPathGivesAMessageNotACrash) {
     QString text;
-    QTimer::singleShot(0, [&text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->accept();
-    });
+    AcceptNextMessageBox(&text);
     EXPECT_EQ(window->OpenPath(QStringLiteral("/no/such/card")), 0);
     EXPECT_TRUE(text.contains(QStringLiteral("/no/such/card")));
     EXPECT_EQ(window->catalog().Count(), 0);
