@@ -219,12 +219,7 @@ TEST_F(AviParserTest, Table) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const ParseResult r = Parse(row.chunks());
-        EXPECT_EQ(r.code, row.code);
-        if (row.code != 0) {
-            EXPECT_TRUE(IsSentinel(r.info)) << "target touched on reject";
-        } else if (row.check) {
-            row.check(r.info);
-        }
+        ExpectOutcome(r, row.code, row.check);
     }
 }
 

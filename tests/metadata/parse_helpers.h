@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,23 @@ ParseResult ParseLayout(const Layout& layout) {
     return r;
 }
 
+inline bool IsSentinel(const ClipInfo& info) {
+    return info.startTime == -12345 && info.width == 7 && info.height == 0 &&
+           info.durationMs == 0 && info.gpsSize == 0 && info.fileSize == 0;
+}
+
+// A table row's outcome: accepted and passing the row's checks, or
+// rejected with the target left untouched.
+inline void ExpectOutcome(const ParseResult& r, int code,
+                          const std::function<void(const ClipInfo&)>& check) {
+    EXPECT_EQ(r.code, code);
+    if (code != 0) {
+        EXPECT_TRUE(IsSentinel(r.info)) << "target touched on reject";
+    } else if (check) {
+        check(r.info);
+    }
+}
+
 // Every prefix of a file either parses, sized as the prefix, or is
 // rejected: never an exception or a read past the end.
 template <typename Parser>
@@ -68,11 +86,6 @@ void ExpectEveryPrefixParsesSafely(const Bytes& bytes) {
             EXPECT_EQ(info.fileSize, cut);
         }
     }
-}
-
-inline bool IsSentinel(const ClipInfo& info) {
-    return info.startTime == -12345 && info.width == 7 && info.height == 0 &&
-           info.durationMs == 0 && info.gpsSize == 0 && info.fileSize == 0;
 }
 
 }  // namespace orvo::test_support
