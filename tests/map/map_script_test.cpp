@@ -37,8 +37,6 @@ TEST(MapScriptTest, CallTextsKeepTheirExactSpacing) {
     EXPECT_EQ(MovPosScript(37.525, 127.02), "movpos(37.525000, 127.020000)");
     EXPECT_EQ(PathPlotScript(37.525, 127.02), "path_plot(37.525000,127.020000)");
     EXPECT_EQ(PathDrivedPlotScript(-37.525, -0.5), "pathdrived_plot(-37.525000,-0.500000)");
-    EXPECT_EQ(kPathDeleteScript, "path_delete()");
-    EXPECT_EQ(kPathDrivedDeleteScript, "pathdrived_delete()");
 }
 
 TEST(MapScriptTest, NumbersMatchPrintfInTheCLocale) {
