@@ -74,6 +74,14 @@ protected:
         ASSERT_TRUE(sink_.WaitForMessage(WM_PLAYER_TIME, seconds(15)));
     }
 
+    // StartClip, then pause and wait for the paused report.
+    void StartPaused(const fs::path& clip) {
+        StartClip(clip);
+        if (::testing::Test::HasFatalFailure()) return;
+        player_.Pause();
+        ASSERT_TRUE(sink_.WaitForMessage(WM_PLAYER_STATE, seconds(10), kPlayerStatePaused));
+    }
+
     // Waits until a posted time reaches `ms`.
     bool WaitForTimeAtLeast(std::int64_t ms, milliseconds timeout = seconds(15)) {
         return sink_.WaitUntil(
@@ -209,9 +217,7 @@ TEST_F(VlcPlayerTest, RateTwoAdvancesAboutTwiceAsFast) {
 }
 
 TEST_F(VlcPlayerTest, SnapshotWritesPngAndJpegOfTheFrameSize) {
-    StartClip(Clip());
-    player_.Pause();
-    ASSERT_TRUE(sink_.WaitForMessage(WM_PLAYER_STATE, seconds(10), kPlayerStatePaused));
+    ASSERT_NO_FATAL_FAILURE(StartPaused(Clip()));
 
     fs::path png = dir_->path() / "snap.png";
     fs::path jpg = dir_->path() / "snap.jpg";
@@ -283,9 +289,7 @@ TEST_F(VlcPlayerTest, UnreadableFilePostsError) {
 
 TEST_F(VlcPlayerTest, RecreateKeepsEventsVolumeAndTurnsThePicture) {
     player_.SetVolume(120);
-    StartClip(Halves());
-    player_.Pause();
-    ASSERT_TRUE(sink_.WaitForMessage(WM_PLAYER_STATE, seconds(10), kPlayerStatePaused));
+    ASSERT_NO_FATAL_FAILURE(StartPaused(Halves()));
     std::vector<std::uint8_t> upright = SnapshotGrey("upright.png", 320, 180);
     ASSERT_FALSE(upright.empty());
     EXPECT_GT(MeanOfRows(upright, 320, 10, 80), 200.0);
@@ -299,9 +303,7 @@ TEST_F(VlcPlayerTest, RecreateKeepsEventsVolumeAndTurnsThePicture) {
 
     sink_.Clear();
     player_.SetWindow(window_.id());
-    StartClip(Halves());  // waits on events of the new player
-    player_.Pause();
-    ASSERT_TRUE(sink_.WaitForMessage(WM_PLAYER_STATE, seconds(10), kPlayerStatePaused));
+    ASSERT_NO_FATAL_FAILURE(StartPaused(Halves()));  // waits on events of the new player
     std::vector<std::uint8_t> turned = SnapshotGrey("turned.png", 320, 180);
     ASSERT_FALSE(turned.empty());
     EXPECT_LT(MeanOfRows(turned, 320, 10, 80), 50.0);
