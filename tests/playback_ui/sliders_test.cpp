@@ -14,17 +14,22 @@ namespace {
 
 using test::MessageRecorder;
 
-// 516 pixels wide: the channel runs from x 8 to x 508 (500 pixels).
-class VideoSliderTest : public ::testing::Test {
+// A slider of the given width reporting to a recorded window; its channel
+// starts 8 pixels in and ends 8 pixels before the right edge.
+template <typename Slider, int kWidth>
+class SliderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        slider.resize(516, 20);
+        slider.resize(kWidth, 20);
         slider.SetMessageTarget(&window);
         window.read_value = [this] { return slider.value(); };
     }
     MessageRecorder window;
-    CVideoSlider slider;
+    Slider slider;
 };
+
+// The channel runs from x 8 to x 508 (500 pixels).
+using VideoSliderTest = SliderTest<CVideoSlider, 516>;
 
 TEST_F(VideoSliderTest, PressJumpsToPointAndReleaseReportsOnce) {
     ASSERT_EQ(slider.ChannelRect().left(), 8);
@@ -96,17 +101,8 @@ TEST_F(VideoSliderTest, KeyboardMoveEmitsScrolled) {
     EXPECT_TRUE(window.messages.empty());
 }
 
-// 176 pixels wide: the channel runs from x 8 to x 168 (160 pixels).
-class VolumeSliderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        slider.resize(176, 20);
-        slider.SetMessageTarget(&window);
-        window.read_value = [this] { return slider.value(); };
-    }
-    MessageRecorder window;
-    CMySliderControl slider;
-};
+// The channel runs from x 8 to x 168 (160 pixels).
+using VolumeSliderTest = SliderTest<CMySliderControl, 176>;
 
 TEST_F(VolumeSliderTest, StartsAtSixtyOfHundred) {
     EXPECT_EQ(slider.minimum(), 0);
