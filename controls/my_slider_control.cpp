@@ -1,13 +1,8 @@
 #include "controls/my_slider_control.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include "app/window_messages.h"
-#include "controls/slider_position.h"
-#include "controls/window_message_send.h"
 
 namespace orvo {
 
@@ -18,7 +13,8 @@ constexpr int kLineWidth = 5;
 
 }  // namespace
 
-CMySliderControl::CMySliderControl(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+CMySliderControl::CMySliderControl(QWidget* parent)
+    : CJumpSlider(WM_VOLUME_CHANGED, /*reposition_on_release=*/false, parent) {
     setObjectName(QStringLiteral("1019"));
     setRange(0, 100);
     setValue(60);
@@ -26,18 +22,6 @@ CMySliderControl::CMySliderControl(QWidget* parent) : QSlider(Qt::Horizontal, pa
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A move repaints the whole control, not just the old and new thumb.
     connect(this, &QAbstractSlider::valueChanged, this, [this] { update(); });
-}
-
-QRect CMySliderControl::ChannelRect() const {
-    const int length = std::max(0, width() - 2 * kChannelMargin);
-    return QRect(kChannelMargin, height() / 2 - 2, length, 4);
-}
-
-QRect CMySliderControl::ThumbRect() const {
-    const QRect channel = ChannelRect();
-    const int left = SliderThumbLeft(value(), minimum(), maximum(), channel.left(), channel.width(),
-                                     kThumbWidth);
-    return QRect(left, 0, kThumbWidth, height());
 }
 
 void CMySliderControl::paintEvent(QPaintEvent*) {
@@ -59,59 +43,6 @@ void CMySliderControl::paintEvent(QPaintEvent*) {
     pen.setColor(Qt::white);
     painter.setPen(pen);
     painter.drawLine(channel.left(), y, t + a + 5, y);
-}
-
-void CMySliderControl::SetPositionFromX(int x) {
-    const QRect channel = ChannelRect();
-    setValue(SliderPositionFromX(x, channel.left(), channel.right() + 1, 0, minimum(), maximum()));
-}
-
-void CMySliderControl::ReportVolume() {
-    SendWindowMessage(target_, WM_VOLUME_CHANGED);
-}
-
-void CMySliderControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QSlider::mousePressEvent(event);
-        return;
-    }
-    SetPositionFromX(event->position().toPoint().x());
-    // The press grabs the mouse implicitly until the release.
-    dragging_ = 1;
-    event->accept();
-}
-
-void CMySliderControl::mouseMoveEvent(QMouseEvent* event) {
-    if (dragging_ == 0) {
-        QWidget::mouseMoveEvent(event);
-        return;
-    }
-    SetPositionFromX(event->position().toPoint().x());
-    ReportVolume();
-    event->accept();
-}
-
-void CMySliderControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || dragging_ == 0) {
-        QSlider::mouseReleaseEvent(event);
-        return;
-    }
-    dragging_ = 0;
-    // The release keeps the position of the last move.
-    ReportVolume();
-    event->accept();
-}
-
-void CMySliderControl::keyPressEvent(QKeyEvent* event) {
-    const int before = value();
-    QSlider::keyPressEvent(event);
-    if (value() != before) Q_EMIT Scrolled();
-}
-
-void CMySliderControl::wheelEvent(QWheelEvent* event) {
-    const int before = value();
-    QSlider::wheelEvent(event);
-    if (value() != before) Q_EMIT Scrolled();
 }
 
 }  // namespace orvo

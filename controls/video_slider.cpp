@@ -1,15 +1,10 @@
 #include "controls/video_slider.h"
 
-#include <QKeyEvent>
 #include <QMetaObject>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QWheelEvent>
 
 #include "app/window_messages.h"
-#include "controls/slider_position.h"
-#include "controls/window_message_send.h"
 
 namespace orvo {
 
@@ -36,7 +31,8 @@ QPixmap LoadThumbPicture() {
 
 }  // namespace
 
-CVideoSlider::CVideoSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+CVideoSlider::CVideoSlider(QWidget* parent)
+    : CJumpSlider(WM_SEEK_CHANGED, /*reposition_on_release=*/true, parent) {
     setObjectName(QStringLiteral("1008"));
     setRange(0, 1000);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,18 +49,6 @@ void CVideoSlider::PostPosition(int position) {
         Qt::QueuedConnection);
 }
 
-QRect CVideoSlider::ChannelRect() const {
-    const int length = std::max(0, width() - 2 * kChannelMargin);
-    return QRect(kChannelMargin, height() / 2 - 2, length, 4);
-}
-
-QRect CVideoSlider::ThumbRect() const {
-    const QRect channel = ChannelRect();
-    const int left = SliderThumbLeft(value(), minimum(), maximum(), channel.left(), channel.width(),
-                                     kThumbWidth);
-    return QRect(left, 0, kThumbWidth, height());
-}
-
 void CVideoSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect client = rect();
@@ -79,62 +63,6 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     painter.setPen(pen);
     painter.drawLine(client.left() + 5, mid, thumb.right(), mid);
     painter.drawPixmap(thumb.left() - 4, 3, thumb_picture_);
-}
-
-void CVideoSlider::SetPositionFromX(int x) {
-    const QRect channel = ChannelRect();
-    // QRect::right() is the last pixel inside; the trackbar's right edge is
-    // one past it.
-    setValue(SliderPositionFromX(x, channel.left(), channel.right() + 1, 0, minimum(), maximum()));
-}
-
-void CVideoSlider::ReportSeek() {
-    SendWindowMessage(target_, WM_SEEK_CHANGED);
-}
-
-void CVideoSlider::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QSlider::mousePressEvent(event);
-        return;
-    }
-    // The trackbar's own click handling (paging) is not run: the thumb jumps.
-    SetPositionFromX(event->position().toPoint().x());
-    // The press grabs the mouse implicitly until the release.
-    dragging_ = 1;
-    event->accept();
-}
-
-void CVideoSlider::mouseMoveEvent(QMouseEvent* event) {
-    if (dragging_ == 0) {
-        QWidget::mouseMoveEvent(event);
-        return;
-    }
-    SetPositionFromX(event->position().toPoint().x());
-    ReportSeek();
-    event->accept();
-}
-
-void CVideoSlider::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || dragging_ == 0) {
-        QSlider::mouseReleaseEvent(event);
-        return;
-    }
-    dragging_ = 0;
-    SetPositionFromX(event->position().toPoint().x());
-    ReportSeek();
-    event->accept();
-}
-
-void CVideoSlider::keyPressEvent(QKeyEvent* event) {
-    const int before = value();
-    QSlider::keyPressEvent(event);
-    if (value() != before) Q_EMIT Scrolled();
-}
-
-void CVideoSlider::wheelEvent(QWheelEvent* event) {
-    const int before = value();
-    QSlider::wheelEvent(event);
-    if (value() != before) Q_EMIT Scrolled();
 }
 
 }  // namespace orvo
