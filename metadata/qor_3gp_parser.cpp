@@ -44,10 +44,6 @@ uint32_t DurationToMs(uint64_t duration, uint32_t timescale) {
 constexpr size_t kMdhdBytes = 32;
 // Bytes of an "avc1" sample entry used: up to the 16-bit height at 26.
 constexpr size_t kAvc1Bytes = 28;
-// GPS records read per chunk while looking for the first dated one.
-// Small enough to be served from the file window: the first record is
-// usually dated.
-constexpr size_t kGpsChunkRecords = 16;
 
 }  // namespace
 
@@ -63,14 +59,8 @@ int CQor3gpParser::Parse(ByteSource& source) {
     try {
         ResetState();
         file_length_ = 0;
-        const int result = Walk(source);
-        if (result != kAccepted) return kRejected;
-        if (!start_time_known_) work_.startTime = 0;
-        if (work_.width != 0 && work_.height != 0 && work_.durationMs != 0) {
-            Report();
-            return kAccepted;
-        }
-        return kRejected;
+        if (Walk(source) != kAccepted) return kRejected;
+        return Finish(/*complete=*/true);
     } catch (...) {
         return kRejected;
     }
@@ -124,44 +114,17 @@ int CQor3gpParser::Walk(ByteSource& source) {
             const uint64_t records = length / kGpsRecordSize;
             // Only the records up to the first dated one are read, and never
             // past the end of the file.
-            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk;
-            for (uint64_t i = 0; !start_time_known_ && i < records;) {
-                const uint64_t at = position + i * kGpsRecordSize;
-                if (at >= file_length_) break;
-                const uint64_t n = std::min<uint64_t>(records - i, kGpsChunkRecords);
-                ReadPadded(source, at, std::span(chunk).first(n * kGpsRecordSize));
-                for (uint64_t k = 0; k < n; ++k, ++i) {
-                    const GpsRecord r = DecodeGpsRecord(std::span<const uint8_t>(chunk)
-                                                            .subspan(k * kGpsRecordSize)
-                                                            .first<kGpsRecordSize>());
-                    if (auto t = StartTimeFromGpsRecord(r, i, work_.gpsRateWord[0])) {
-                        work_.startTime = *t;
-                        start_time_known_ = true;
-                        break;
-                    }
-                }
-            }
+            FindGpsStartTime(source, position, records, file_length_);
             position = AddOffset(position, records * kGpsRecordSize);
         } else if (IsType(h.type, "gsen")) {
             work_.gsenOffset = position;
             work_.gsenSize = ClampTo32(length);
             position = AddOffset(position, (length / kGSensorRecordSize) * kGSensorRecordSize);
         } else if (IsType(h.type, "gpsa") || IsType(h.type, "gsea")) {
-            // Only the word itself is read; a shorter box leaves zero bytes.
-            auto& word = IsType(h.type, "gpsa") ? work_.gpsRateWord : work_.gRangeWord;
-            word = {};
-            source.ReadAt(position, std::span(word).first(std::min<uint64_t>(length, 4)));
+            ReadRateWord(source, position, length, IsType(h.type, "gpsa"));
             position = AddOffset(position, length);
         } else if (IsType(h.type, "IDIT")) {
-            start_time_known_ = true;
-            std::array<uint8_t, kDateTextMax> text{};
-            const size_t n = source.ReadAt(
-                position, std::span(text).first(std::min<uint64_t>(length, kDateTextMax)));
-            if (auto t = StartTimeFromDateText(std::span(text).first(n))) {
-                work_.startTime = *t;
-            } else {
-                start_time_known_ = false;
-            }
+            ReadDateText(source, position, length);
             position = AddOffset(position, length);
         } else if (IsType(h.type, "mdat") || IsType(h.type, "skip")) {
             position = AddOffset(position, length);

@@ -32,9 +32,6 @@ constexpr uint32_t kStrhBytes = 64;
 constexpr uint32_t kBitmapBytes = 40;
 // Bytes skipped after the first non-printable code, to find the chain again.
 constexpr uint64_t kResyncSkip = 20;
-// Small enough to be served from the file window: the first record is
-// usually dated.
-constexpr size_t kGpsChunkRecords = 16;
 
 // Reads a 4-byte code or size; false when fewer than 4 bytes remain.
 bool Read4(ByteSource& source, uint64_t position, Code& out) {
@@ -58,12 +55,7 @@ int CQorAviParser::Parse(ByteSource& source) {
         truncated_ = false;
         resynchronised_ = false;
         if (Walk(source) != kAccepted) return kRejected;
-        if (!start_time_known_) work_.startTime = 0;
-        if (work_.width != 0 && work_.height != 0 && work_.durationMs != 0 && !truncated_) {
-            Report();
-            return kAccepted;
-        }
-        return kRejected;
+        return Finish(/*complete=*/!truncated_);
     } catch (...) {
         return kRejected;
     }
@@ -84,6 +76,13 @@ int CQorAviParser::Walk(ByteSource& source) {
         size_ok = Read4(source, position, raw);
         position += 4;
         return Le32(raw.data());
+    };
+    // Reads up to out.size() bytes of a size-byte payload into out (the rest
+    // zero) and moves past what was read.
+    auto read_header = [&](std::span<uint8_t> out, uint32_t size) {
+        const uint32_t n = std::min(size, static_cast<uint32_t>(out.size()));
+        ReadPadded(source, position, out.first(n));
+        position += n;
     };
 
     while (position < file_length) {
@@ -109,9 +108,7 @@ int CQorAviParser::Walk(ByteSource& source) {
             const uint32_t size = read_size();
             if (!size_ok) break;
             std::array<uint8_t, kAvihBytes> avih{};
-            const uint32_t n = std::min(size, kAvihBytes);
-            ReadPadded(source, position, std::span(avih).first(n));
-            position += n;
+            read_header(avih, size);
             // Computed in 64 bits: long recordings pass 2^32 microseconds.
             const uint64_t us = uint64_t{Le32(avih.data())} * Le32(avih.data() + 16);
             work_.durationMs = ClampTo32(us / 1000);
@@ -120,21 +117,22 @@ int CQorAviParser::Walk(ByteSource& source) {
             const uint32_t size = read_size();
             if (!size_ok) break;
             std::array<uint8_t, kStrhBytes> strh{};
-            const uint32_t n = std::min(size, kStrhBytes);
-            ReadPadded(source, position, std::span(strh).first(n));
-            position += n;
+            read_header(strh, size);
             const Code type{strh[0], strh[1], strh[2], strh[3]};
-            if (Is(type, "vids")) {
+            const bool video = Is(type, "vids");
+            if (video || Is(type, "auds")) {
                 Code next;
                 if (!Read4(source, position, next)) break;
                 position += 4;
                 if (Is(next, "strf")) {
                     const uint32_t size2 = read_size();
                     if (!size_ok) break;
+                    if (!video) {
+                        position += size2;  // the audio format is not needed
+                        continue;
+                    }
                     std::array<uint8_t, kBitmapBytes> bitmap{};
-                    const uint32_t n2 = std::min(size2, kBitmapBytes);
-                    ReadPadded(source, position, std::span(bitmap).first(n2));
-                    position += n2;
+                    read_header(bitmap, size2);
                     work_.width = static_cast<uint16_t>(Le32(bitmap.data() + 4));
                     // A negative height marks a top-down bitmap; its magnitude
                     // is the picture height.
@@ -143,15 +141,6 @@ int CQorAviParser::Walk(ByteSource& source) {
                                                           : static_cast<uint32_t>(height);
                     work_.height = static_cast<uint16_t>(magnitude);
                 }
-            } else if (Is(type, "auds")) {
-                Code next;
-                if (!Read4(source, position, next)) break;
-                position += 4;
-                if (Is(next, "strf")) {
-                    const uint32_t size2 = read_size();
-                    if (!size_ok) break;
-                    position += size2;
-                }
             }
         } else if (Is(code, "gps0")) {
             const uint32_t size = read_size();
@@ -159,23 +148,7 @@ int CQorAviParser::Walk(ByteSource& source) {
             work_.gpsOffset = position;
             work_.gpsSize = size;
             const uint64_t records = size / kGpsRecordSize;
-            std::array<uint8_t, kGpsChunkRecords * kGpsRecordSize> chunk;
-            for (uint64_t i = 0; !start_time_known_ && i < records;) {
-                const uint64_t at = position + i * kGpsRecordSize;
-                if (at >= file_length) break;
-                const uint64_t n = std::min<uint64_t>(records - i, kGpsChunkRecords);
-                ReadPadded(source, at, std::span(chunk).first(n * kGpsRecordSize));
-                for (uint64_t k = 0; k < n; ++k, ++i) {
-                    const GpsRecord r = DecodeGpsRecord(std::span<const uint8_t>(chunk)
-                                                            .subspan(k * kGpsRecordSize)
-                                                            .first<kGpsRecordSize>());
-                    if (auto t = StartTimeFromGpsRecord(r, i, work_.gpsRateWord[0])) {
-                        work_.startTime = *t;
-                        start_time_known_ = true;
-                        break;
-                    }
-                }
-            }
+            FindGpsStartTime(source, position, records, file_length);
             position += records * kGpsRecordSize;
         } else if (Is(code, "gsen")) {
             const uint32_t size = read_size();
@@ -186,23 +159,13 @@ int CQorAviParser::Walk(ByteSource& source) {
         } else if (Is(code, "gpsa") || Is(code, "gsea")) {
             const uint32_t size = read_size();
             if (!size_ok) break;
-            // Only the word itself is read; a shorter chunk leaves zero bytes.
-            auto& word = Is(code, "gpsa") ? work_.gpsRateWord : work_.gRangeWord;
-            word = {};
-            source.ReadAt(position, std::span(word).first(std::min<uint32_t>(size, 4)));
+            ReadRateWord(source, position, size, Is(code, "gpsa"));
             position += size;
         } else if (Is(code, "IDIT")) {
             start_time_known_ = true;
             const uint32_t size = read_size();
             if (!size_ok) break;
-            std::array<uint8_t, kDateTextMax> text{};
-            const size_t n = source.ReadAt(
-                position, std::span(text).first(std::min<uint64_t>(size, kDateTextMax)));
-            if (auto t = StartTimeFromDateText(std::span(text).first(n))) {
-                work_.startTime = *t;
-            } else {
-                start_time_known_ = false;
-            }
+            ReadDateText(source, position, size);
             position += size;
         } else if (Is(code, "idx1") || Is(code, "JUNK") || Is(code, "indx")) {
             const uint32_t size = read_size();

@@ -36,6 +36,21 @@ protected:
     void ResetState();
     // Copies the working fields into the target when one is set.
     void Report() const;
+    // Ends a walk: an undated clip starts at 0; the clip is reported and
+    // accepted when it has a picture size and a duration and complete is set.
+    int Finish(bool complete);
+
+    // Steps shared by the container walks. Each reads a telemetry block's
+    // payload of length bytes starting at position.
+    // Dates the clip from the first dated one of records GPS records, never
+    // reading past file_length.
+    void FindGpsStartTime(ByteSource& source, uint64_t position, uint64_t records,
+                          uint64_t file_length);
+    // Reads the rate word of "gpsa" (gps true) or the range word of "gsea";
+    // a shorter payload leaves zero bytes.
+    void ReadRateWord(ByteSource& source, uint64_t position, uint64_t length, bool gps);
+    // Dates the clip from an "IDIT" date text.
+    void ReadDateText(ByteSource& source, uint64_t position, uint64_t length);
 
     ClipInfo* target_ = nullptr;
     ClipInfo work_;
