@@ -4,7 +4,6 @@
 #include <vector>
 
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -18,7 +17,6 @@ namespace orvo {
 namespace {
 
 constexpr int kEntryIndexRole = Qt::UserRole;
-constexpr int kMarkedRole = Qt::UserRole + 1;
 
 constexpr int kHeadingIds[CQorFileListCtrl::kColumnCount] = {151, 122, 152};
 constexpr int kWidthPercent[CQorFileListCtrl::kColumnCount] = {32, 38, 24};
@@ -41,7 +39,7 @@ QString SortKey(const QTreeWidgetItem* item, int column) {
 
 }  // namespace
 
-CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : QTreeWidget(parent) {
+CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : CQorRowListCtrl(WM_FILE_CLICKED, parent) {
     setObjectName(QStringLiteral("1027"));
     setColumnCount(kColumnCount);
     setRootIsDecorated(false);
@@ -111,29 +109,6 @@ int CQorFileListCtrl::AddFile(int entry_index, const std::string& /*folder*/,
     return 1;
 }
 
-void CQorFileListCtrl::DeleteAllItems() {
-    clear();
-}
-
-void CQorFileListCtrl::SetRowMarked(int row, bool marked) {
-    QTreeWidgetItem* item = topLevelItem(row);
-    if (item == nullptr) return;
-    item->setData(0, kMarkedRole, marked);
-    const QBrush background = marked ? palette().brush(QPalette::Highlight) : QBrush();
-    for (int column = 0; column < kColumnCount; ++column) {
-        item->setBackground(column, background);
-    }
-}
-
-bool CQorFileListCtrl::IsRowMarked(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item != nullptr && item->data(0, kMarkedRole).toBool();
-}
-
-void CQorFileListCtrl::EnsureRowVisible(int row) {
-    if (QTreeWidgetItem* item = topLevelItem(row)) scrollToItem(item);
-}
-
 int CQorFileListCtrl::EntryIndexOfRow(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->data(0, kEntryIndexRole).toInt() : -1;
@@ -167,8 +142,8 @@ void CQorFileListCtrl::SortByColumn(int column) {
     // The main window stops playback and sorts the catalogue; when it
     // refuses (a clip switch is in progress) the rows must stay as they are,
     // or row i would no longer be catalogue row i.
-    if (target_ != nullptr &&
-        !SendWindowMessage(target_, WM_SORT_CLIPS, next_column, next_ascending ? 1 : 0)) {
+    if (message_target() != nullptr &&
+        !SendWindowMessage(message_target(), WM_SORT_CLIPS, next_column, next_ascending ? 1 : 0)) {
         ShowSortMark(mark_column_, mark_);  // undo the heading's own flip
         return;
     }
@@ -191,17 +166,6 @@ void CQorFileListCtrl::SortRows(int column, bool ascending) {
                          return ascending ? order < 0 : order > 0;
                      });
     for (QTreeWidgetItem* item : rows) addTopLevelItem(item);
-}
-
-void CQorFileListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QTreeWidget::mouseDoubleClickEvent(event);
-        return;
-    }
-    QTreeWidgetItem* item = itemAt(event->position().toPoint());
-    const int row = item != nullptr ? indexOfTopLevelItem(item) : -1;
-    event->accept();
-    SendWindowMessage(target_, WM_FILE_CLICKED, row);
 }
 
 QList<QLine> CQorFileListCtrl::CellBorders(const QList<int>& widths, int scroll_x, int header_right,

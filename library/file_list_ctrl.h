@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include <QTreeWidget>
-
 #include "library/clip_views.h"
+#include "library/row_list_ctrl.h"
 
 namespace orvo {
 
@@ -13,7 +12,7 @@ namespace orvo {
 // A click on a heading sorts by that column (WM_SORT_CLIPS to the message
 // target first, so the catalogue sorts the same way); a double click sends
 // WM_FILE_CLICKED with the row index, -1 below the last row.
-class CQorFileListCtrl : public QTreeWidget, public IFileListView {
+class CQorFileListCtrl : public CQorRowListCtrl, public IFileListView {
     Q_OBJECT
 
 public:
@@ -26,8 +25,6 @@ public:
 
     explicit CQorFileListCtrl(QWidget* parent = nullptr);
 
-    void SetMessageTarget(QObject* target) { target_ = target; }
-
     int SetupStyle();
     int SetupColumns();
     void RefreshHeadings();
@@ -35,9 +32,9 @@ public:
     // IFileListView
     int AddFile(int entry_index, const std::string& folder, const std::string& file_name,
                 const ClipInfo& info) override;
-    void DeleteAllItems() override;
-    void SetRowMarked(int row, bool marked) override;
-    void EnsureRowVisible(int row) override;
+    void DeleteAllItems() override { clear(); }
+    void SetRowMarked(int row, bool marked) override { MarkRow(row, marked); }
+    void EnsureRowVisible(int row) override { ScrollToRow(row); }
 
     // Same as a click on heading `column` (0..2); others are ignored.
     void SortByColumn(int column);
@@ -45,7 +42,6 @@ public:
     int sort_column() const { return sort_column_; }
     bool ascending() const { return ascending_; }
     SortMark SortMarkOf(int column) const;
-    bool IsRowMarked(int row) const;
     int EntryIndexOfRow(int row) const;
 
     // The cell outlines of one row as line segments: columns of the given
@@ -56,7 +52,6 @@ public:
                                     int top, int bottom);
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
@@ -64,7 +59,6 @@ private:
     void SortRows(int column, bool ascending);
     void ShowSortMark(int column, SortMark mark);
 
-    QObject* target_ = nullptr;
     bool ascending_ = false;  // direction of the next sort of sort_column_
     int sort_column_ = 0;
     int mark_column_ = -1;

@@ -1,10 +1,8 @@
 #include "library/group_list_ctrl.h"
 
 #include <QHeaderView>
-#include <QMouseEvent>
 
 #include "app/window_messages.h"
-#include "controls/window_message_send.h"
 #include "library/list_row_text.h"
 
 namespace orvo {
@@ -12,11 +10,10 @@ namespace orvo {
 namespace {
 
 constexpr int kImageIndexRole = Qt::UserRole;
-constexpr int kMarkedRole = Qt::UserRole + 1;
 
 }  // namespace
 
-CQorGroupListCtrl::CQorGroupListCtrl(QWidget* parent) : QTreeWidget(parent) {
+CQorGroupListCtrl::CQorGroupListCtrl(QWidget* parent) : CQorRowListCtrl(WM_GROUP_CLICKED, parent) {
     setObjectName(QStringLiteral("1028"));
     setColumnCount(kColumnCount);
     setHeaderHidden(true);
@@ -42,10 +39,6 @@ int CQorGroupListCtrl::AddGroup(int group_number, const std::string& picture_siz
     return 1;
 }
 
-void CQorGroupListCtrl::DeleteAllItems() {
-    clear();
-}
-
 bool CQorGroupListCtrl::IsRowChecked(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr && item->checkState(0) == Qt::Checked;
@@ -57,39 +50,9 @@ void CQorGroupListCtrl::SetRowChecked(int row, bool checked) {
     }
 }
 
-void CQorGroupListCtrl::SetRowMarked(int row, bool marked) {
-    QTreeWidgetItem* item = topLevelItem(row);
-    if (item == nullptr) return;
-    item->setData(0, kMarkedRole, marked);
-    const QBrush background = marked ? palette().brush(QPalette::Highlight) : QBrush();
-    for (int column = 0; column < kColumnCount; ++column) {
-        item->setBackground(column, background);
-    }
-}
-
-bool CQorGroupListCtrl::IsRowMarked(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item != nullptr && item->data(0, kMarkedRole).toBool();
-}
-
 int CQorGroupListCtrl::ImageIndexOfRow(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->data(0, kImageIndexRole).toInt() : -1;
-}
-
-void CQorGroupListCtrl::EnsureRowVisible(int row) {
-    if (QTreeWidgetItem* item = topLevelItem(row)) scrollToItem(item);
-}
-
-void CQorGroupListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QTreeWidget::mouseDoubleClickEvent(event);
-        return;
-    }
-    QTreeWidgetItem* item = itemAt(event->position().toPoint());
-    const int row = item != nullptr ? indexOfTopLevelItem(item) : -1;
-    event->accept();
-    SendWindowMessage(target_, WM_GROUP_CLICKED, row);
 }
 
 }  // namespace orvo

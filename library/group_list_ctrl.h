@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include <QTreeWidget>
-
 #include "library/clip_views.h"
+#include "library/row_list_ctrl.h"
 
 namespace orvo {
 
@@ -13,7 +12,7 @@ namespace orvo {
 // size, with a check box that ticks the group for the file operations
 // (unticked at first). The main window keeps it hidden and unbound. A double
 // click sends WM_GROUP_CLICKED with the row index (-1 below the last row).
-class CQorGroupListCtrl : public QTreeWidget, public IGroupListView {
+class CQorGroupListCtrl : public CQorRowListCtrl, public IGroupListView {
     Q_OBJECT
 
 public:
@@ -22,25 +21,16 @@ public:
 
     explicit CQorGroupListCtrl(QWidget* parent = nullptr);
 
-    void SetMessageTarget(QObject* target) { target_ = target; }
-
     // IGroupListView
     int AddGroup(int group_number, const std::string& picture_size, uint64_t total_duration_ms,
                  uint64_t total_size, int image_index, int64_t start_time) override;
-    void DeleteAllItems() override;
+    void DeleteAllItems() override { clear(); }
     bool IsRowChecked(int row) const override;
-    void SetRowMarked(int row, bool marked) override;
-    void EnsureRowVisible(int row) override;
+    void SetRowMarked(int row, bool marked) override { MarkRow(row, marked); }
+    void EnsureRowVisible(int row) override { ScrollToRow(row); }
 
     void SetRowChecked(int row, bool checked);
-    bool IsRowMarked(int row) const;
     int ImageIndexOfRow(int row) const;
-
-protected:
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
-    QObject* target_ = nullptr;
 };
 
 }  // namespace orvo

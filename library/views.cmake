@@ -9,4 +9,5 @@ list(APPEND ORVO_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/folder_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/group_list_ctrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/media_open_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_list_ctrl.cpp
 )
