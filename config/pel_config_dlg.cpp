@@ -4,7 +4,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QPushButton>
 
@@ -12,15 +11,13 @@
 #include "app/ui_strings.h"
 #include "app/window_message_event.h"
 #include "app/window_messages.h"
+#include "controls/dialog_units.h"
 
 namespace orvo {
 
 namespace {
 
 // The dialog's template, in dialog units.
-struct TemplateRect {
-    int x, y, w, h;
-};
 constexpr TemplateRect kDialogSize{0, 0, 357, 116};
 constexpr TemplateRect kMapGroup{6, 3, 101, 83};
 constexpr TemplateRect kMapList{22, 23, 74, 17};
@@ -108,27 +105,20 @@ void CPelConfigDlg::ReadMapChoice() {
 }
 
 void CPelConfigDlg::PlaceControls() {
-    // Dialog units: a quarter of the average character width across, an
-    // eighth of the character height down.
-    const QFontMetrics metrics(font());
-    const int base_x = std::max(1, metrics.averageCharWidth());
-    const int base_y = std::max(1, metrics.height());
-    auto place = [base_x, base_y](QWidget* widget, const TemplateRect& r) {
-        widget->setGeometry(r.x * base_x / 4, r.y * base_y / 8, r.w * base_x / 4, r.h * base_y / 8);
-    };
-    place(map_group_, kMapGroup);
-    place(map_list_, kMapList);
-    place(map_apply_, kMapApply);
-    place(language_group_, kLanguageGroup);
-    place(language_list_, kLanguageList);
-    place(language_apply_, kLanguageApply);
-    place(ok_, kOk);
-    place(cancel_, kCancel);
+    const CDialogUnits units(font());
+    units.Place(map_group_, kMapGroup);
+    units.Place(map_list_, kMapList);
+    units.Place(map_apply_, kMapApply);
+    units.Place(language_group_, kLanguageGroup);
+    units.Place(language_list_, kLanguageList);
+    units.Place(language_apply_, kLanguageApply);
+    units.Place(ok_, kOk);
+    units.Place(cancel_, kCancel);
     // The drop-downs need at least their own height to show the text.
     for (QComboBox* list : {map_list_, language_list_}) {
         list->resize(list->width(), std::max(list->height(), list->sizeHint().height()));
     }
-    setFixedSize(kDialogSize.w * base_x / 4, kDialogSize.h * base_y / 8);
+    setFixedSize(units.ToPixels(kDialogSize).size());
 }
 
 void CPelConfigDlg::PostToParent(unsigned message, std::uintptr_t wparam) {

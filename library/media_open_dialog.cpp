@@ -7,7 +7,6 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +14,7 @@
 
 #include "app/qor_settings.h"
 #include "app/ui_strings.h"
+#include "controls/dialog_units.h"
 #include "library/folder_dialog.h"
 
 namespace orvo {
@@ -22,9 +22,6 @@ namespace orvo {
 namespace {
 
 // The dialog's template, in dialog units.
-struct TemplateRect {
-    int x, y, w, h;
-};
 constexpr TemplateRect kDialogSize{0, 0, 383, 117};
 constexpr TemplateRect kDiskRadio{7, 29, 46, 10};
 constexpr TemplateRect kDriveList{61, 27, 92, 12};  // closed height of the drop-down
@@ -155,25 +152,18 @@ void CMediaOpenDialog::Check(Choice choice) {
 }
 
 void CMediaOpenDialog::PlaceControls() {
-    // Dialog units: a quarter of the average character width across, an
-    // eighth of the character height down.
-    const QFontMetrics metrics(font());
-    const int base_x = std::max(1, metrics.averageCharWidth());
-    const int base_y = std::max(1, metrics.height());
-    auto place = [base_x, base_y](QWidget* widget, const TemplateRect& r) {
-        widget->setGeometry(r.x * base_x / 4, r.y * base_y / 8, r.w * base_x / 4, r.h * base_y / 8);
-    };
-    place(disk_radio_, kDiskRadio);
-    place(drive_list_, kDriveList);
-    place(file_radio_, kFileRadio);
-    place(file_box_, kFileBox);
-    place(file_browse_, kFileBrowse);
-    place(folder_radio_, kFolderRadio);
-    place(folder_box_, kFolderBox);
-    place(folder_browse_, kFolderBrowse);
-    place(ok_, kOk);
-    place(cancel_, kCancel);
-    setFixedSize(kDialogSize.w * base_x / 4, kDialogSize.h * base_y / 8);
+    const CDialogUnits units(font());
+    units.Place(disk_radio_, kDiskRadio);
+    units.Place(drive_list_, kDriveList);
+    units.Place(file_radio_, kFileRadio);
+    units.Place(file_box_, kFileBox);
+    units.Place(file_browse_, kFileBrowse);
+    units.Place(folder_radio_, kFolderRadio);
+    units.Place(folder_box_, kFolderBox);
+    units.Place(folder_browse_, kFolderBrowse);
+    units.Place(ok_, kOk);
+    units.Place(cancel_, kCancel);
+    setFixedSize(units.ToPixels(kDialogSize).size());
 }
 
 void CMediaOpenDialog::BrowseFile() {
