@@ -10,6 +10,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "library/list_row_text.h"
 #include "library/number_text.h"
 #include "library/picture_size_name.h"
 #include "metadata/parse_recording.h"
@@ -93,9 +94,15 @@ bool IsRecordingName(const std::string& name) {
 }
 
 const char* ClipTypeName(const std::string& file_name) {
-    if (file_name.starts_with("EMER")) return "Event";
-    if (file_name.starts_with("MANU")) return "Manual";
-    return "Normal";
+    // The English names of the type column's strings; the rule is the list's.
+    switch (FileTypeStringId(file_name)) {
+        case kTypeEventStringId:
+            return "Event";
+        case kTypeManualStringId:
+            return "Manual";
+        default:
+            return "Normal";
+    }
 }
 
 int64_t CClipCatalog::LastGpsIndex() {
