@@ -158,17 +158,17 @@ bool JunkExtraHeaderChunks(const fs::path& path) {
 
 ts::RecordingSpec TelemetrySpec(const DemoClip& clip) {
     const DemoTelemetry telemetry = MakeDemoTelemetry(clip);
-    ts::RecordingSpec spec;
-    spec.gps = telemetry.gps;
-    spec.gsensor = telemetry.gsensor;
-    spec.gps_rate_word = ts::RateWord(static_cast<uint8_t>(kDemoGpsRate));
-    spec.g_range_word =
+    ts::RecordingSpec recording;
+    recording.gps = telemetry.gps;
+    recording.gsensor = telemetry.gsensor;
+    recording.gps_rate_word = ts::RateWord(static_cast<uint8_t>(kDemoGpsRate));
+    recording.g_range_word =
         ts::RateWord(static_cast<uint8_t>(kDemoGSensorRate), static_cast<uint8_t>(kDemoGRange));
     if (clip.date_text) {
-        spec.date_text = ts::FormatDateText(kDemoYear, kDemoMonth, kDemoDay, clip.hour, clip.minute,
-                                            clip.second);
+        recording.date_text = ts::FormatDateText(kDemoYear, kDemoMonth, kDemoDay, clip.hour,
+                                                 clip.minute, clip.second);
     }
-    return spec;
+    return recording;
 }
 
 bool MakeRecording(const fs::path& card, const DemoClip& clip) {
@@ -187,16 +187,16 @@ bool MakeRecording(const fs::path& card, const DemoClip& clip) {
         fs::remove(temp);
         return false;
     }
-    const ts::RecordingSpec spec = TelemetrySpec(clip);
+    const ts::RecordingSpec recording = TelemetrySpec(clip);
     if (avi) {
         if (!JunkExtraHeaderChunks(temp)) {
             std::cerr << "orvo-make-demo-card: cannot patch " << clip.file_name << '\n';
             fs::remove(temp);
             return false;
         }
-        ts::LayOutChunks(ts::TelemetryChunks(spec)).AppendToFile(temp);
+        ts::LayOutChunks(ts::TelemetryChunks(recording)).AppendToFile(temp);
     } else {
-        ts::LayOutBoxes(ts::TelemetryBoxes(spec)).AppendToFile(temp);
+        ts::LayOutBoxes(ts::TelemetryBoxes(recording)).AppendToFile(temp);
     }
     if (ParseRecording(temp, nullptr) != 0) {
         std::cerr << "orvo-make-demo-card: " << clip.file_name

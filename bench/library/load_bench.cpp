@@ -52,21 +52,22 @@ std::vector<fs::path> MakeCard(const fs::path& root) {
     if (std::ifstream(stamp).good()) return files;
     for (size_t i = 0; i < files.size(); ++i) {
         const int minutes = static_cast<int>(i);
-        ts::RecordingSpec spec;
-        spec.duration_ms = 60000;
-        spec.media_bytes = kMediaBytes;
+        ts::RecordingSpec recording;
+        recording.duration_ms = 60000;
+        recording.media_bytes = kMediaBytes;
         ts::GpsTrackOptions track;
         track.day = 1 + minutes / 1440;
         track.hour = minutes / 60 % 24;
         track.minute = minutes % 60;
-        spec.gps = ts::MakeGpsTrack(track);
-        spec.gsensor = ts::MakeGSensorTrack(600, static_cast<unsigned>(i));
+        recording.gps = ts::MakeGpsTrack(track);
+        recording.gsensor = ts::MakeGSensorTrack(600, static_cast<unsigned>(i));
         if (i % 2 == 0) {
-            spec.date_text = ts::FormatDateText(2018, 5, track.day, track.hour, track.minute, 0);
+            recording.date_text =
+                ts::FormatDateText(2018, 5, track.day, track.hour, track.minute, 0);
         }
         fs::create_directories(files[i].parent_path());
         const bool avi = files[i].extension() == ".AVI";
-        (avi ? ts::BuildCameraAvi(spec) : ts::BuildCameraMov(spec)).WriteFile(files[i]);
+        (avi ? ts::BuildCameraAvi(recording) : ts::BuildCameraMov(recording)).WriteFile(files[i]);
     }
     std::ofstream(stamp) << kRecordings << '\n';
     return files;

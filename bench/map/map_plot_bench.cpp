@@ -56,18 +56,18 @@ std::filesystem::path WriteLongRecording() {
     using namespace orvo::test_support;
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "orvo-map-bench";
     std::filesystem::create_directories(dir);
-    RecordingSpec spec;
-    spec.duration_ms = kPoints * 100;
+    RecordingSpec recording;
+    recording.duration_ms = kPoints * 100;
     GpsTrackOptions track;
     track.count = kPoints;
     track.rate = 10;
-    spec.gps = MakeGpsTrack(track);
-    for (size_t i = 0; i < spec.gps.size(); ++i) {
-        spec.gps[i].latitude = 3539.5 + i * 1.2e-4 + 6e-3 * std::sin(i / 50.0);
-        spec.gps[i].longitude = 13944.7 + i * 1.8e-4 + 6e-3 * std::cos(i / 70.0);
-        spec.gps[i].flags = 1;
+    recording.gps = MakeGpsTrack(track);
+    for (size_t i = 0; i < recording.gps.size(); ++i) {
+        recording.gps[i].latitude = 3539.5 + i * 1.2e-4 + 6e-3 * std::sin(i / 50.0);
+        recording.gps[i].longitude = 13944.7 + i * 1.8e-4 + 6e-3 * std::cos(i / 70.0);
+        recording.gps[i].flags = 1;
     }
-    BuildCameraMov(spec).WriteFile(dir / "FILE180501_120000.MOV");
+    BuildCameraMov(recording).WriteFile(dir / "FILE180501_120000.MOV");
     return dir;
 }
 

@@ -59,9 +59,9 @@ SyntheticCard MakeSyntheticCard(const fs::path& root, const SyntheticCardOptions
         fs::create_directories(root / "DCIM" / "EVENT");
     }
 
-    RecordingSpec spec;
-    spec.media_bytes = options.media_bytes;
-    spec.gsensor = MakeGSensorTrack(60 * 50);
+    RecordingSpec recording;
+    recording.media_bytes = options.media_bytes;
+    recording.gsensor = MakeGSensorTrack(60 * 50);
     for (size_t i = 0; i < options.recordings; ++i) {
         bool avi = false;
         bool event = false;
@@ -73,8 +73,8 @@ SyntheticCard MakeSyntheticCard(const fs::path& root, const SyntheticCardOptions
         gps.minute = static_cast<int>(i % 60);
         gps.hour = static_cast<int>((12 + i / 60) % 24);
         gps.latitude = 3731.5 + 0.01 * static_cast<double>(i % 100);
-        spec.gps = MakeGpsTrack(gps);
-        (avi ? BuildCameraAvi(spec) : BuildCameraMov(spec)).WriteFile(path);
+        recording.gps = MakeGpsTrack(gps);
+        (avi ? BuildCameraAvi(recording) : BuildCameraMov(recording)).WriteFile(path);
     }
     if (!reuse) std::ofstream(stamp_path) << stamp << '\n';
     return card;

@@ -15,17 +15,17 @@ using namespace orvo::test_support;
 namespace {
 
 RecordingSpec SmallSpec() {
-    RecordingSpec spec;
-    spec.media_bytes = 32;
+    RecordingSpec recording;
+    recording.media_bytes = 32;
     GpsTrackOptions gps;
     gps.count = 4;
     gps.rate = 2;
     gps.undated_leading = 1;
-    spec.gps = MakeGpsTrack(gps);
-    spec.gsensor = MakeGSensorTrack(5);
-    spec.gps_rate_word = RateWord(2, 0, 0, 0);
-    spec.g_range_word = RateWord(0, 4, 0, 0);
-    return spec;
+    recording.gps = MakeGpsTrack(gps);
+    recording.gsensor = MakeGSensorTrack(5);
+    recording.gps_rate_word = RateWord(2, 0, 0, 0);
+    recording.g_range_word = RateWord(0, 4, 0, 0);
+    return recording;
 }
 
 void Save(const std::filesystem::path& dir, const std::string& name, const Layout& layout) {
@@ -44,16 +44,16 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(mov);
     std::filesystem::create_directories(avi);
 
-    RecordingSpec spec = SmallSpec();
-    Save(mov, "camera.mov", BuildCameraMov(spec));
-    Save(avi, "camera.avi", BuildCameraAvi(spec));
-    spec.date_text = FormatDateText(2018, 5, 1, 12, 0, 0);
-    Save(mov, "idit.mov", BuildCameraMov(spec));
-    Save(avi, "idit.avi", BuildCameraAvi(spec));
-    spec.date_text = "2018-02-30 10:00:00";
-    spec.audio = false;
-    Save(mov, "noaudio.mov", BuildCameraMov(spec));
-    Save(avi, "noaudio.avi", BuildCameraAvi(spec));
+    RecordingSpec recording = SmallSpec();
+    Save(mov, "camera.mov", BuildCameraMov(recording));
+    Save(avi, "camera.avi", BuildCameraAvi(recording));
+    recording.date_text = FormatDateText(2018, 5, 1, 12, 0, 0);
+    Save(mov, "idit.mov", BuildCameraMov(recording));
+    Save(avi, "idit.avi", BuildCameraAvi(recording));
+    recording.date_text = "2018-02-30 10:00:00";
+    recording.audio = false;
+    Save(mov, "noaudio.mov", BuildCameraMov(recording));
+    Save(avi, "noaudio.avi", BuildCameraAvi(recording));
 
     const RecordingSpec small = SmallSpec();
     // MOV variants.
@@ -65,30 +65,34 @@ int main(int argc, char** argv) {
         Save(mov, "large_mdat_telemetry_in_moov.mov", LayOutBoxes({Ftyp("mp42"), mdat, moov}));
     }
     {
-        Box moov = MakeContainer("moov", {AudioTrak(48000, 48000), VideoTrak(1280, 720, 1000, 1000)});
+        Box moov =
+            MakeContainer("moov", {AudioTrak(48000, 48000), VideoTrak(1280, 720, 1000, 1000)});
         Save(mov, "audio_first.mov", LayOutBoxes({Ftyp(), moov, Gps0Box(small.gps)}));
     }
     {
         Box mdhd = Mdhd(1000, 0x1FFFFFFFFull, 1);
         Box trak = MakeContainer(
-            "trak", {MakeContainer("mdia", {mdhd, MakeContainer("minf", {MakeContainer(
-                                                      "stbl", {Stsd({VisualSampleEntry(
-                                                                  "avc1", 320, 240)})})})})});
+            "trak",
+            {MakeContainer(
+                "mdia",
+                {mdhd, MakeContainer("minf", {MakeContainer("stbl", {Stsd({VisualSampleEntry(
+                                                                        "avc1", 320, 240)})})})})});
         Box tail = Mdat(8);
         tail.form = SizeForm::kToEnd;
         Save(mov, "mdhd_v1_open_end.mov",
-             LayOutBoxes({Ftyp(), MakeContainer("moov", {trak}), RateBox("gpsa", small.gps_rate_word),
-                          IditBox("2020-01-01 00:00:00"), tail}));
+             LayOutBoxes({Ftyp(), MakeContainer("moov", {trak}),
+                          RateBox("gpsa", small.gps_rate_word), IditBox("2020-01-01 00:00:00"),
+                          tail}));
     }
     {
         Box bad = MakeBox("free", Bytes(12, 0));
         bad.size_field = 3;
-        Save(mov, "broken_size.mov", LayOutBoxes({Ftyp(), MakeContainer("moov", {VideoTrak(64, 64, 600, 600)}), bad}));
+        Save(mov, "broken_size.mov",
+             LayOutBoxes({Ftyp(), MakeContainer("moov", {VideoTrak(64, 64, 600, 600)}), bad}));
     }
     // AVI variants.
     {
-        std::vector<Chunk> hdrl = {Avih(33366, 1800),
-                                   MakeList("strl", {Strh("auds"), StrfAudio()}),
+        std::vector<Chunk> hdrl = {Avih(33366, 1800), MakeList("strl", {Strh("auds"), StrfAudio()}),
                                    MakeList("strl", {Strh("vids"), StrfVideo(1280, -720)})};
         Chunk movi = MoviList(64);
         movi.size_field = 4000;
@@ -97,7 +101,8 @@ int main(int argc, char** argv) {
                                      TelemetryChunk("gps0", GpsBlock(small.gps))})}));
     }
     {
-        std::vector<Chunk> hdrl = {Avih(40000, 25), MakeList("strl", {Strh("vids"), StrfVideo(32, 32)})};
+        std::vector<Chunk> hdrl = {Avih(40000, 25),
+                                   MakeList("strl", {Strh("vids"), StrfVideo(32, 32)})};
         Bytes junk = {0x01, 0x02, 0x03, 0x04};
         Save(avi, "resync.avi",
              LayOutChunks({MakeRiff({MakeList("hdrl", hdrl), MakeChunk("abcd", junk),

@@ -62,16 +62,16 @@ protected:
     static void TearDownTestSuite() { fs::remove_all(dir_); }
 
     static RecordingSpec Telemetry() {
-        RecordingSpec spec;
+        RecordingSpec recording;
         GpsTrackOptions gps;
         gps.count = 20;
         gps.rate = 10;
         gps.undated_leading = 3;  // first fix 0.3 s in: start time stays 12:00:00
-        spec.gps = MakeGpsTrack(gps);
-        spec.gsensor = MakeGSensorTrack(100);
-        spec.gps_rate_word = RateWord(10, 0, 0, 0xAB);
-        spec.g_range_word = RateWord(0, 4, 0, 0);
-        return spec;
+        recording.gps = MakeGpsTrack(gps);
+        recording.gsensor = MakeGSensorTrack(100);
+        recording.gps_rate_word = RateWord(10, 0, 0, 0xAB);
+        recording.g_range_word = RateWord(0, 4, 0, 0);
+        return recording;
     }
 
     static inline fs::path dir_;
@@ -80,13 +80,13 @@ protected:
 TEST_F(ProbeCommandTest, FfmpegRecordingsWithTelemetryAreAccepted) {
     const fs::path mov = dir_ / "NORM180501_120000.MOV";
     const fs::path avi = dir_ / "NORM180501_120100.AVI";
-    const RecordingSpec spec = Telemetry();
+    const RecordingSpec recording = Telemetry();
     // Telemetry boxes after "moov", chunks after "idx1", as the camera does.
     const uint64_t mov_base = fs::file_size(mov);
-    const Layout mov_tail = LayOutBoxes(TelemetryBoxes(spec));
+    const Layout mov_tail = LayOutBoxes(TelemetryBoxes(recording));
     mov_tail.AppendToFile(mov);
     const uint64_t avi_base = fs::file_size(avi);
-    const Layout avi_tail = LayOutChunks(TelemetryChunks(spec));
+    const Layout avi_tail = LayOutChunks(TelemetryChunks(recording));
     avi_tail.AppendToFile(avi);
 
     const CommandResult r = RunCommand(Probe({mov, avi}));

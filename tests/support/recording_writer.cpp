@@ -541,61 +541,63 @@ Chunk TelemetryChunk(const std::string& code, Bytes payload) {
 
 // ---- Whole recordings ----
 
-std::vector<Box> TelemetryBoxes(const RecordingSpec& spec) {
+std::vector<Box> TelemetryBoxes(const RecordingSpec& recording) {
     std::vector<Box> boxes;
-    boxes.push_back(RateBox("gpsa", spec.gps_rate_word));
-    boxes.push_back(RateBox("gsea", spec.g_range_word));
-    if (spec.date_text) boxes.push_back(IditBox(*spec.date_text));
-    boxes.push_back(Gps0Box(spec.gps));
-    boxes.push_back(GsenBox(spec.gsensor));
+    boxes.push_back(RateBox("gpsa", recording.gps_rate_word));
+    boxes.push_back(RateBox("gsea", recording.g_range_word));
+    if (recording.date_text) boxes.push_back(IditBox(*recording.date_text));
+    boxes.push_back(Gps0Box(recording.gps));
+    boxes.push_back(GsenBox(recording.gsensor));
     return boxes;
 }
 
-std::vector<Chunk> TelemetryChunks(const RecordingSpec& spec) {
+std::vector<Chunk> TelemetryChunks(const RecordingSpec& recording) {
     std::vector<Chunk> chunks;
-    chunks.push_back(
-        TelemetryChunk("gpsa", Bytes(spec.gps_rate_word.begin(), spec.gps_rate_word.end())));
-    chunks.push_back(
-        TelemetryChunk("gsea", Bytes(spec.g_range_word.begin(), spec.g_range_word.end())));
-    if (spec.date_text)
-        chunks.push_back(
-            TelemetryChunk("IDIT", Bytes(spec.date_text->begin(), spec.date_text->end())));
-    chunks.push_back(TelemetryChunk("gps0", GpsBlock(spec.gps)));
-    chunks.push_back(TelemetryChunk("gsen", GSensorBlock(spec.gsensor)));
+    chunks.push_back(TelemetryChunk(
+        "gpsa", Bytes(recording.gps_rate_word.begin(), recording.gps_rate_word.end())));
+    chunks.push_back(TelemetryChunk(
+        "gsea", Bytes(recording.g_range_word.begin(), recording.g_range_word.end())));
+    if (recording.date_text)
+        chunks.push_back(TelemetryChunk(
+            "IDIT", Bytes(recording.date_text->begin(), recording.date_text->end())));
+    chunks.push_back(TelemetryChunk("gps0", GpsBlock(recording.gps)));
+    chunks.push_back(TelemetryChunk("gsen", GSensorBlock(recording.gsensor)));
     return chunks;
 }
 
-Layout BuildCameraMov(const RecordingSpec& spec) {
-    std::vector<Box> moov_children = {Mvhd(1000, spec.duration_ms),
-                                      VideoTrak(spec.width, spec.height, 1000, spec.duration_ms)};
-    if (spec.audio) moov_children.push_back(AudioTrak(48000, uint64_t{spec.duration_ms} * 48));
-    std::vector<Box> boxes = {Ftyp(), Mdat(spec.media_bytes),
+Layout BuildCameraMov(const RecordingSpec& recording) {
+    std::vector<Box> moov_children = {
+        Mvhd(1000, recording.duration_ms),
+        VideoTrak(recording.width, recording.height, 1000, recording.duration_ms)};
+    if (recording.audio)
+        moov_children.push_back(AudioTrak(48000, uint64_t{recording.duration_ms} * 48));
+    std::vector<Box> boxes = {Ftyp(), Mdat(recording.media_bytes),
                               MakeContainer("moov", std::move(moov_children))};
-    for (Box& b : TelemetryBoxes(spec)) boxes.push_back(std::move(b));
+    for (Box& b : TelemetryBoxes(recording)) boxes.push_back(std::move(b));
     return LayOutBoxes(boxes);
 }
 
-Layout BuildCameraAvi(const RecordingSpec& spec) {
+Layout BuildCameraAvi(const RecordingSpec& recording) {
     // 25 frames per second: whole milliseconds per frame, so the duration
     // comes back exactly for multiples of 40 ms.
     constexpr uint32_t kUsPerFrame = 40000;
-    const uint32_t frames = (spec.duration_ms + 39) / 40;
+    const uint32_t frames = (recording.duration_ms + 39) / 40;
     std::vector<Chunk> hdrl = {
-        Avih(kUsPerFrame, frames, spec.width, spec.height),
-        MakeList("strl", {Strh("vids", 25, frames), StrfVideo(spec.width, spec.height)})};
-    if (spec.audio) hdrl.push_back(MakeList("strl", {Strh("auds", 48000), StrfAudio()}));
+        Avih(kUsPerFrame, frames, recording.width, recording.height),
+        MakeList("strl", {Strh("vids", 25, frames), StrfVideo(recording.width, recording.height)})};
+    if (recording.audio) hdrl.push_back(MakeList("strl", {Strh("auds", 48000), StrfAudio()}));
     std::vector<Chunk> riff = {MakeList("hdrl", std::move(hdrl))};
-    if (spec.date_text)
-        riff.push_back(
-            TelemetryChunk("IDIT", Bytes(spec.date_text->begin(), spec.date_text->end())));
-    riff.push_back(MoviList(spec.media_bytes));
+    if (recording.date_text)
+        riff.push_back(TelemetryChunk(
+            "IDIT", Bytes(recording.date_text->begin(), recording.date_text->end())));
+    riff.push_back(MoviList(recording.media_bytes));
     Bytes index;
     PutText(index, "00dc");
     PutLe32(index, 0x10);
     PutLe32(index, 4);
     PutLe32(index, 0);
     riff.push_back(MakeChunk("idx1", std::move(index)));
-    RecordingSpec telemetry = spec;
+    RecordingSpec telemetry = recording;
     telemetry.date_text.reset();  // already inside the RIFF header part
     for (Chunk& c : TelemetryChunks(telemetry)) riff.push_back(std::move(c));
     return LayOutChunks({MakeRiff(std::move(riff))});

@@ -176,15 +176,15 @@ struct RecordingSpec {
 
 // ftyp, mdat, moov{mvhd, video trak, [audio trak]}, gpsa, gsea, [IDIT],
 // gps0, gsen. Marks: "gps0", "gsen", "mdat".
-Layout BuildCameraMov(const RecordingSpec& spec);
+Layout BuildCameraMov(const RecordingSpec& recording);
 // RIFF AVI {LIST hdrl {avih, LIST strl {strh vids, strf}, [LIST strl {auds}]},
 // [IDIT], LIST movi, idx1, gpsa, gsea, gps0, gsen}; 25 frames per second.
 // Marks: "gps0", "gsen", "movi".
-Layout BuildCameraAvi(const RecordingSpec& spec);
+Layout BuildCameraAvi(const RecordingSpec& recording);
 
-// The telemetry boxes / chunks of a spec, for appending to a file written by
+// The telemetry boxes / chunks of a recording, for appending to a file written by
 // another muxer.
-std::vector<Box> TelemetryBoxes(const RecordingSpec& spec);
-std::vector<Chunk> TelemetryChunks(const RecordingSpec& spec);
+std::vector<Box> TelemetryBoxes(const RecordingSpec& recording);
+std::vector<Chunk> TelemetryChunks(const RecordingSpec& recording);
 
 }  // namespace orvo::test_support

@@ -148,11 +148,11 @@ TEST_F(MainWindowTest, FullScreenWithNoClipsDoesNothing) {
 TEST_F(MainWindowTest, FullScreenCoversMonitorAndReturnsToSavedRect) {
     QTemporaryDir card;
     ASSERT_TRUE(card.isValid());
-    test_support::RecordingSpec spec;
-    spec.width = 1920;
-    spec.height = 1080;
-    test_support::BuildCameraMov(spec).WriteFile(std::filesystem::path(card.path().toStdString()) /
-                                                 "NORM180501_120000.MOV");
+    test_support::RecordingSpec recording;
+    recording.width = 1920;
+    recording.height = 1080;
+    test_support::BuildCameraMov(recording).WriteFile(
+        std::filesystem::path(card.path().toStdString()) / "NORM180501_120000.MOV");
     CQORDlg dlg(nullptr, QuietOptions());
     dlg.setGeometry(20, 10, 1000, 680);
     dlg.show();
