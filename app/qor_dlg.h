@@ -192,6 +192,11 @@ private:
     // Mouse input (app/qor_dlg_input.cpp).
     void InitInput();
     void RefreshMapView();
+    // What a press at p would drag; nothing in full screen, where the panes
+    // and their splitters are hidden.
+    DragTarget DragTargetAt(QPoint p) const;
+    // The grip resizes only the normal window.
+    void ResizeFromGrip(QPoint p);
     void ApplyCrop(const CropRect& crop, int frame_width, int frame_height);
 
     // Playback (app/qor_dlg_playback.cpp).

@@ -84,16 +84,24 @@ void CQORDlg::RefreshMapView() {
     map_view_->show();
 }
 
+DragTarget CQORDlg::DragTargetAt(QPoint p) const {
+    if (full_screen_) return DragTarget::kNone;
+    return HitTestDrag(p.x(), p.y(), width(), height(), map_splitter_rect_, pane_splitter_rect_);
+}
+
+void CQORDlg::ResizeFromGrip(QPoint p) {
+    if (work_area_ || full_screen_) return;
+    const WindowSize size = GripWindowSize(p.x(), p.y());
+    resize(size.width, size.height);
+}
+
 void CQORDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;
     }
     const QPoint p = event->position().toPoint();
-    // In full screen the panes are hidden and their splitters with them.
-    const DragTarget target = full_screen_ ? DragTarget::kNone
-                                           : HitTestDrag(p.x(), p.y(), width(), height(),
-                                                         map_splitter_rect_, pane_splitter_rect_);
+    const DragTarget target = DragTargetAt(p);
     grip_drag_ = target == DragTarget::kGrip;
     map_splitter_drag_ = target == DragTarget::kMapSplitter;
     pane_splitter_drag_ = target == DragTarget::kPaneSplitter;
@@ -121,11 +129,8 @@ void CQORDlg::mouseMoveEvent(QMouseEvent* event) {
         }
     }
     if (grip_drag_) {
-        if (!work_area_ && !full_screen_) {
-            const WindowSize size = GripWindowSize(p.x(), p.y());
-            resize(size.width, size.height);
-            setCursor(QtCursorOf(CursorShape::kSizeNwse));
-        }
+        ResizeFromGrip(p);
+        if (!work_area_ && !full_screen_) setCursor(QtCursorOf(CursorShape::kSizeNwse));
     } else if (map_splitter_drag_) {
         setCursor(QtCursorOf(CursorShape::kSizeNs));
         map_height_ = MapHeightFromSplitter(p.y());
@@ -136,10 +141,7 @@ void CQORDlg::mouseMoveEvent(QMouseEvent* event) {
         UpdateLayout(width(), height());
         gsensor_->update();
     } else {
-        const DragTarget over = full_screen_ ? DragTarget::kNone
-                                             : HitTestDrag(p.x(), p.y(), width(), height(),
-                                                           map_splitter_rect_, pane_splitter_rect_);
-        setCursor(QtCursorOf(CursorFor(over)));
+        setCursor(QtCursorOf(CursorFor(DragTargetAt(p))));
     }
     event->accept();
 }
@@ -154,10 +156,7 @@ void CQORDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (grip_drag_) {
         grip_drag_ = false;
         // The modes that forbid the grip resize forbid its last step too.
-        if (!work_area_ && !full_screen_) {
-            const WindowSize size = GripWindowSize(p.x(), p.y());
-            resize(size.width, size.height);
-        }
+        ResizeFromGrip(p);
         RefreshMapView();
         update();
     } else if (map_splitter_drag_) {
