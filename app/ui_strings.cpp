@@ -33,6 +33,10 @@ std::span<const UiStringEntry> UiStringTable(int language_index) {
     }
 }
 
+std::span<const UiStringEntry> UiStringTableFor(int language_index, int id) {
+    return id >= 200 ? FeatureUiStringTable(language_index) : UiStringTable(language_index);
+}
+
 std::string LookupUiString(std::span<const UiStringEntry> current,
                            std::span<const UiStringEntry> fallback, int id) {
     std::string_view text = FindIn(current, id);
@@ -41,12 +45,12 @@ std::string LookupUiString(std::span<const UiStringEntry> current,
 }
 
 std::string LoadUiString(int id) {
-    return LookupUiString(UiStringTable(CQorSettings::Instance().language_index()),
-                          UiStringTable(kJapaneseIndex), id);
+    return LookupUiString(UiStringTableFor(CQorSettings::Instance().language_index(), id),
+                          UiStringTableFor(kJapaneseIndex, id), id);
 }
 
 std::string LoadUiStringFor(int language_index, int id) {
-    return FindIn(UiStringTable(language_index), id);
+    return FindIn(UiStringTableFor(language_index, id), id);
 }
 
 int DefaultLanguageIndex() {

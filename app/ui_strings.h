@@ -19,12 +19,19 @@ std::span<const UiStringEntry> JapaneseUiStrings();
 // sorted by id; empty for any other index.
 std::span<const UiStringEntry> UiStringTable(int language_index);
 
+// The same for the texts with ids from 200 up.
+std::span<const UiStringEntry> FeatureUiStringTable(int language_index);
+
+// The table that holds id for a language index: ids from 200 up live in the
+// feature tables, 101..199 in the original ones.
+std::span<const UiStringEntry> UiStringTableFor(int language_index, int id);
+
 // The text of id in the current table, or in the fallback table when the
 // current one lacks it or holds it empty; empty when neither has it.
 std::string LookupUiString(std::span<const UiStringEntry> current,
                            std::span<const UiStringEntry> fallback, int id);
 
-// The localised text of string id 101..199 in the current interface language
+// The localised text of string id 101..199 (or 200 and up) in the current interface language
 // (CQorSettings::Instance().language_index()), falling back to the Japanese
 // table when the current one lacks it; empty when neither has it. UTF-8.
 std::string LoadUiString(int id);

@@ -21,6 +21,14 @@ constexpr Command kCommands[] = {
      &RunGSensor},
     {"kml", "FILE [--out DIR]", "write the KML track of a recording and print its path",
      &RunKml},
+
+    // evidence package
+
+    // clip export
+
+    // incidents
+
+    // trips
 };
 
 void PrintUsage(std::ostream& os) {

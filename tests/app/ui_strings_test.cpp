@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -231,3 +232,22 @@ TEST(LoadUiStringTest, FollowsTheCurrentLanguage) {
 
 }  // namespace
 }  // namespace orvo
+
+TEST(UiStringTablesTest, FeatureTablesSortedTranslatedAndFoundByTheLoader) {
+    for (int language : {0, 1}) {
+        std::vector<int> ids;
+        for (const UiStringEntry& e : FeatureUiStringTable(language)) {
+            ids.push_back(e.id);
+            EXPECT_GE(e.id, 200);
+            EXPECT_TRUE(IsValidUtf8(e.text)) << e.id;
+            EXPECT_EQ(LoadUiStringFor(language, e.id), e.text) << e.id;
+        }
+        EXPECT_TRUE(std::adjacent_find(ids.begin(), ids.end(), std::greater_equal<int>()) ==
+                    ids.end())
+            << "feature table of language " << language << " not strictly sorted";
+    }
+    std::vector<int> english, japanese;
+    for (const UiStringEntry& e : FeatureUiStringTable(0)) english.push_back(e.id);
+    for (const UiStringEntry& e : FeatureUiStringTable(1)) japanese.push_back(e.id);
+    EXPECT_EQ(english, japanese) << "every new text needs both languages";
+}
