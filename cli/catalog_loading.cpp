@@ -1,5 +1,7 @@
 #include "cli/catalog_loading.h"
 
+#include <sys/stat.h>
+
 #include <ostream>
 
 namespace orvo::cli {
@@ -45,6 +47,33 @@ bool LoadSingleClip(const std::string& path, CClipCatalog* catalog, std::ostream
     }
     if (catalog->SelectFile(0) == 0 || catalog->SelectClip(0) == 0) {
         err << "orvo-info: " << path << ": cannot be read\n";
+        return false;
+    }
+    return true;
+}
+
+bool LoadPath(const std::string& path, CClipCatalog* catalog, std::ostream& err) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        err << "orvo-info: " << path << ": no such file or folder\n";
+        return false;
+    }
+    int loaded = 0;
+    if (S_ISDIR(st.st_mode)) {
+        loaded = catalog->Load(path, "");
+    } else {
+        std::string folder;
+        std::string name;
+        SplitFilePath(path, &folder, &name);
+        loaded = catalog->Load(folder, name);
+    }
+    if (loaded == 0) {
+        err << "orvo-info: " << path << ": cannot be loaded\n";
+        return false;
+    }
+    if (catalog->Count() == 0) {
+        err << "orvo-info: " << path
+            << (S_ISDIR(st.st_mode) ? ": no recordings in this folder\n" : ": not a recording\n");
         return false;
     }
     return true;

@@ -22,4 +22,8 @@ bool ParseFileAndOption(std::span<const std::string> args, const std::string& op
 // and returns false when the file is missing, rejected or unreadable.
 bool LoadSingleClip(const std::string& path, CClipCatalog* catalog, std::ostream& err);
 
+// Loads a folder tree (scan mode) or one file (file mode). Writes a message
+// to err and returns false when the path is missing or holds no recording.
+bool LoadPath(const std::string& path, CClipCatalog* catalog, std::ostream& err);
+
 }  // namespace orvo::cli

@@ -7,6 +7,7 @@
 
 #include "cli/catalog_commands.h"
 #include "cli/commands.h"
+#include "cli/trip_commands.h"
 
 namespace orvo::cli {
 namespace {
@@ -29,6 +30,8 @@ constexpr Command kCommands[] = {
     // incidents
 
     // trips
+    {"trip", "PATH", "print one JSON line per trip (group) with its times, distance and speeds",
+     &RunTrip},
 };
 
 void PrintUsage(std::ostream& os) {

@@ -1,0 +1,4 @@
+# Files of this folder, one fragment per part of it (each owned by one
+# area); a fragment that does not exist yet is skipped.
+include(${CMAKE_CURRENT_LIST_DIR}/trip.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/detector.cmake OPTIONAL)
