@@ -7,6 +7,7 @@
 
 #include "cli/catalog_commands.h"
 #include "cli/commands.h"
+#include "cli/incidents_command.h"
 #include "cli/trip_commands.h"
 
 namespace orvo::cli {
@@ -28,6 +29,10 @@ constexpr Command kCommands[] = {
     // clip export
 
     // incidents
+    {"incidents", "PATH [--g THRESHOLD] [--brake KMH_PER_S] [--accel KMH_PER_S]",
+     "print one JSON line per incident (hard jolt, braking, acceleration, event) of a folder "
+     "or a recording",
+     &RunIncidents},
 
     // trips
     {"trip", "PATH", "print one JSON line per trip (group) with its times, distance and speeds",

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <numbers>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,26 @@ TEST_F(DemoCardTest, IsGeneratedOnlyWhenMissingAndListedByOrvoInfo) {
                                                "Normal", "Normal", "Manual"}));
     EXPECT_EQ(json["entries"][2]["locked"], true);
     EXPECT_EQ(json["groups"].size(), 2u);
+}
+
+TEST_F(DemoCardTest, OrvoInfoListsTheHardBrakingOfTheEventAndNothingBefore) {
+    const CommandResult r =
+        RunCommand(ShellQuote(ORVO_INFO_PATH) + " incidents " + ShellQuote(card_->str()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
+    // The jolt at 9 s into the event recording, the braking it starts and
+    // the camera's event: the first incidents of the card.
+    ASSERT_GE(lines.size(), 3u) << r.out;
+    std::set<std::string> kinds;
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(lines[i]["file"].get<std::string>().find("EMER240518_101615.MOV"),
+                  std::string::npos);
+        EXPECT_NEAR(lines[i]["offsetMs"].get<double>(), 9500, 800) << lines[i];
+        kinds.insert(lines[i]["kind"]);
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"g-force", "braking", "event"}));
 }
 
 }  // namespace
