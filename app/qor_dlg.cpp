@@ -349,6 +349,7 @@ void CQORDlg::OnInitDialog() {
     ApplyLanguage();
 
     InstallPlaybackControls();
+    InstallFileMenu();
     auto* gsensor_graph = new CGSensorCtrl(this);
     InstallControl(kIdcGSensor, gsensor_graph);
     catalog_.Bind(file_list_ctrl_, gsensor_graph, map_view, this);

@@ -21,6 +21,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSlider;
 
@@ -131,6 +132,9 @@ public:
     CQorFileListCtrl* file_list() const { return file_list_ctrl_; }
     QLineEdit* volume_edit() const { return volume_edit_; }
 
+    // The file list's context menu for a row (-1: none) (app/qor_dlg_file_menu.cpp).
+    std::unique_ptr<QMenu> BuildFileMenu(int row);
+
     // ITelemetryPanel: the compass, the speed label and the status board.
     void SetHeading(int degrees) override;
     void ClearHeading() override;
@@ -239,6 +243,16 @@ private:
     void UnlockCheckedClips();
     void ExportCurrentKml();
     void Flip();
+
+    // File list menu and keys (app/qor_dlg_file_menu.cpp).
+    void InstallFileMenu();
+    void ShowFileMenu(int row, QPoint global_position);
+    // The menu's export actions for a row, in one place.
+    void AddExportActions(QMenu* menu, int row);
+    // Makes row the current clip (cued, paused at its start) unless it is
+    // already; false when a clip switch is in progress.
+    bool MakeRowCurrent(int row);
+    void ExportRowGpx(int row);
 
     // Members in the order of the window's design.
     int client_width_ = 0;

@@ -372,15 +372,7 @@ bool CQORDlg::SortClips(int column, bool ascending) {
     // The list sorts its own rows by the same keys right after this returns;
     // refilled in the catalogue's order first, row i is catalogue row i even
     // where keys are equal and the two sorts could have ordered them apart.
-    if (file_list_ctrl_ != nullptr) {
-        file_list_ctrl_->DeleteAllItems();
-        const auto& entries = catalog_.entries();
-        for (const ClipRow& row : catalog_.rows()) {
-            const ClipEntry& entry = entries[static_cast<size_t>(row.entry)];
-            file_list_ctrl_->AddFile(row.entry, entry.rootFolder + entry.subFolder, entry.fileName,
-                                     entry.info);
-        }
-    }
+    catalog_.RefillFileList();
     return true;
 }
 

@@ -289,12 +289,16 @@ void CClipCatalog::FillViews() {
                                   first.info.startTime);
         }
     }
-    if (file_list_ != nullptr) {
-        for (const ClipRow& row : rows_) {
-            const ClipEntry& entry = entries_[row.entry];
-            file_list_->AddFile(row.entry, entry.rootFolder + entry.subFolder, entry.fileName,
-                                entry.info);
-        }
+    FillFileList();
+}
+
+void CClipCatalog::FillFileList() {
+    if (file_list_ == nullptr) return;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const ClipEntry& entry = entries_[rows_[i].entry];
+        file_list_->AddFile(rows_[i].entry, entry.rootFolder + entry.subFolder, entry.fileName,
+                            entry.info);
+        if (entry.ticked) file_list_->SetRowTicked(static_cast<int>(i), true);
     }
 }
 

@@ -23,6 +23,9 @@ struct ClipEntry {
     std::string rootFolder;
     std::string subFolder;
     ClipInfo info;
+    // Ticked in the file list for the file operations; travels with the
+    // entry through Sort and regrouping.
+    bool ticked = false;
 };
 
 struct ClipGroup {
@@ -76,16 +79,33 @@ public:
     int ReadCheckMarks();
     int Count() const { return static_cast<int>(entries_.size()); }
 
+    // Ticks per entry (row index = entry index). The file operations act on
+    // every ticked entry and every entry of a group ticked in the group
+    // list. Setters mirror the change into the file list; 0 for an index out
+    // of range.
+    int SetTicked(int index, bool ticked);
+    bool IsTicked(int index) const;
+    // Ticks every entry of the group that holds entry index (the trip).
+    int TickGroupOf(int index);
+    void UntickAll();
+    int TickedCount() const;
+    // The entries the file operations would act on, in entry order: the
+    // ticked ones and those of groups ticked in the group list (reads the
+    // group list's check boxes like ReadCheckMarks).
+    std::vector<int> ChosenEntries();
+    // Empties the file list and adds every row again with its tick.
+    void RefillFileList();
+
     // Selected-clip telemetry.
     int SelectClip(int index);
     int UpdateTelemetry(int64_t time_ms, bool refresh_graph, bool move_map);
     void RedrawDrivenPath(int64_t time_ms);
 
-    // File operations on the ticked groups (library/file_operations.cpp).
-    // Each returns 0 at once when no group is ticked, else 1.
+    // File operations on ChosenEntries (library/file_operations.cpp). Each
+    // returns 0 at once when nothing is ticked, else 1.
     int DeleteChecked();
     int UnlockChecked();
-    // Copies every recording of the ticked groups below target, recreating
+    // Copies every chosen recording below target, recreating
     // their sub-folders. progress (may be null) answers the overwrite
     // question and shows the progress; without it existing files are kept.
     // failed (may be null) receives the full paths whose copy failed.
@@ -118,6 +138,7 @@ private:
                  const std::string& file_name, int dir_fd);
     void BuildGroups();
     void FillViews();
+    void FillFileList();
     void ClearViews();
     void ClearMarks();
     void ResetDisplays();

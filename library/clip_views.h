@@ -67,6 +67,8 @@ public:
     // The current-row mark (drawn like a drop highlight, not as a selection).
     virtual void SetRowMarked(int row, bool marked) = 0;
     virtual void EnsureRowVisible(int row) = 0;
+    // The row's tick box (rows are added unticked).
+    virtual void SetRowTicked(int /*row*/, bool /*ticked*/) {}
 };
 
 // The group list (control 1028): one row per group of consecutive

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
@@ -17,6 +19,9 @@ namespace orvo {
 namespace {
 
 constexpr int kEntryIndexRole = Qt::UserRole;
+// The tick last reported or set, so changes of other item data (texts, the
+// row mark) are not taken for a click on the box.
+constexpr int kTickRole = Qt::UserRole + 12;
 
 constexpr int kHeadingIds[CQorFileListCtrl::kColumnCount] = {151, 122, 152};
 constexpr int kWidthPercent[CQorFileListCtrl::kColumnCount] = {32, 38, 24};
@@ -50,6 +55,7 @@ CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : CQorRowListCtrl(WM_FILE_CL
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &CQorFileListCtrl::SortByColumn);
+    connect(this, &QTreeWidget::itemChanged, this, &CQorFileListCtrl::ReportTick);
 }
 
 int CQorFileListCtrl::SetupStyle() {
@@ -101,12 +107,57 @@ int CQorFileListCtrl::AddFile(int entry_index, const std::string& /*folder*/,
     item->setText(1, QString::fromStdString(file_name));
     item->setText(2, Ui(FileTypeStringId(file_name)));
     item->setData(0, kEntryIndexRole, entry_index);
+    item->setData(0, kTickRole, false);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Unchecked);
     for (int column = 0; column < kColumnCount; ++column) {
         item->setForeground(column, Qt::white);
         item->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
     }
     addTopLevelItem(item);
     return 1;
+}
+
+void CQorFileListCtrl::SetRowTicked(int row, bool ticked) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) return;
+    const QSignalBlocker quiet(this);
+    item->setData(0, kTickRole, ticked);
+    item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool CQorFileListCtrl::IsRowTicked(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr && item->checkState(0) == Qt::Checked;
+}
+
+void CQorFileListCtrl::ReportTick(QTreeWidgetItem* item, int column) {
+    if (column != 0 || item == nullptr) return;
+    const bool ticked = item->checkState(0) == Qt::Checked;
+    if (item->data(0, kTickRole).toBool() == ticked) return;
+    item->setData(0, kTickRole, ticked);
+    Q_EMIT RowTickChanged(indexOfTopLevelItem(item), ticked);
+}
+
+void CQorFileListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    QTreeWidgetItem* item = nullptr;
+    QPoint global = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        item = itemAt(event->pos());
+    } else {
+        // The Menu key: the current row, else the marked (playing) one.
+        item = currentItem();
+        for (int row = 0; item == nullptr && row < topLevelItemCount(); ++row) {
+            if (IsRowMarked(row)) item = topLevelItem(row);
+        }
+        if (item != nullptr) {
+            scrollToItem(item);
+            global = viewport()->mapToGlobal(visualItemRect(item).bottomLeft());
+        }
+    }
+    if (item != nullptr) setCurrentItem(item);
+    event->accept();
+    Q_EMIT ContextMenuRequested(item != nullptr ? indexOfTopLevelItem(item) : -1, global);
 }
 
 int CQorFileListCtrl::EntryIndexOfRow(int row) const {

@@ -11,7 +11,10 @@ namespace orvo {
 // time, file name and type, drawn white on black with dark cell borders.
 // A click on a heading sorts by that column (WM_SORT_CLIPS to the message
 // target first, so the catalogue sorts the same way); a double click sends
-// WM_FILE_CLICKED with the row index, -1 below the last row.
+// WM_FILE_CLICKED with the row index, -1 below the last row. Column 0 holds
+// a tick box per row (unticked when added): a click on it reports
+// RowTickChanged; a right click or the Menu key reports
+// ContextMenuRequested.
 class CQorFileListCtrl : public CQorRowListCtrl, public IFileListView {
     Q_OBJECT
 
@@ -35,6 +38,9 @@ public:
     void DeleteAllItems() override { clear(); }
     void SetRowMarked(int row, bool marked) override { MarkRow(row, marked); }
     void EnsureRowVisible(int row) override { ScrollToRow(row); }
+    // Sets the box without reporting RowTickChanged.
+    void SetRowTicked(int row, bool ticked) override;
+    bool IsRowTicked(int row) const;
 
     // Same as a click on heading `column` (0..2); others are ignored.
     void SortByColumn(int column);
@@ -51,13 +57,22 @@ public:
     static QList<QLine> CellBorders(const QList<int>& widths, int scroll_x, int header_right,
                                     int top, int bottom);
 
+Q_SIGNALS:
+    // The user ticked or unticked the box of a row.
+    void RowTickChanged(int row, bool ticked);
+    // Row under the mouse (or the current row for the Menu key; -1 for
+    // none) and where the menu goes, in global coordinates.
+    void ContextMenuRequested(int row, QPoint global_position);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
 private:
     void SortRows(int column, bool ascending);
     void ShowSortMark(int column, SortMark mark);
+    void ReportTick(QTreeWidgetItem* item, int column);
 
     bool ascending_ = false;  // direction of the next sort of sort_column_
     int sort_column_ = 0;

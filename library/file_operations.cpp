@@ -142,26 +142,24 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
 }
 
 int CClipCatalog::DeleteChecked() {
-    if (ReadCheckMarks() == 0) return 0;
+    const std::vector<int> chosen = ChosenEntries();
+    if (chosen.empty()) return 0;
     bool deleted = false;
-    for (int g = static_cast<int>(groups_.size()) - 1; g >= 0; --g) {
-        const ClipGroup& group = groups_[g];
-        if (group.checked == 0) continue;
-        for (int k = group.count - 1; k >= 0; --k) {
-            const int index = group.first + k;
-            const std::string path = FullPathOf(entries_[index]);
-            struct stat st;
-            const bool had_mode = ::stat(path.c_str(), &st) == 0;
-            if (had_mode) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-            if (::unlink(path.c_str()) != 0) {
-                // Leave the file as it was, read-only attribute included.
-                if (had_mode) ::chmod(path.c_str(), st.st_mode & 07777);
-                continue;
-            }
-            entries_.erase(entries_.begin() + index);
-            if (index < static_cast<int>(rows_.size())) rows_.erase(rows_.begin() + index);
-            deleted = true;
+    // Backwards, so the indexes still to be visited stay valid.
+    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
+        const int index = *it;
+        const std::string path = FullPathOf(entries_[index]);
+        struct stat st;
+        const bool had_mode = ::stat(path.c_str(), &st) == 0;
+        if (had_mode) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+        if (::unlink(path.c_str()) != 0) {
+            // Leave the file as it was, read-only attribute included.
+            if (had_mode) ::chmod(path.c_str(), st.st_mode & 07777);
+            continue;
         }
+        entries_.erase(entries_.begin() + index);
+        if (index < static_cast<int>(rows_.size())) rows_.erase(rows_.begin() + index);
+        deleted = true;
     }
     if (deleted) {
         groups_.clear();
@@ -173,28 +171,29 @@ int CClipCatalog::DeleteChecked() {
 }
 
 int CClipCatalog::UnlockChecked() {
-    if (ReadCheckMarks() == 0) return 0;
-    for (ClipGroup& group : groups_) {
-        if (group.checked == 0) continue;
-        uint8_t flags = 0;
-        for (int k = 0; k < group.count; ++k) {
-            ClipEntry& entry = entries_[group.first + k];
-            if ((entry.flags & kClipReadOnly) != 0 && ClearReadOnly(FullPathOf(entry))) {
-                entry.flags &= static_cast<uint8_t>(~kClipReadOnly);
-            }
-            if ((entry.flags & kClipLocked) != 0 && entry.fileName.size() > 3) {
-                std::string new_name = entry.fileName;
-                new_name[3] = '_';
-                const std::string to = entry.rootFolder + "/" + entry.subFolder + "/" + new_name;
-                // Never replaces a recording that already has the new name.
-                if (RenameNoReplace(FullPathOf(entry), to)) {
-                    entry.fileName = new_name;
-                    entry.flags &= static_cast<uint8_t>(~kClipLocked);
-                }
-            }
-            flags |= entry.flags;
+    const std::vector<int> chosen = ChosenEntries();
+    if (chosen.empty()) return 0;
+    for (const int index : chosen) {
+        ClipEntry& entry = entries_[index];
+        if ((entry.flags & kClipReadOnly) != 0 && ClearReadOnly(FullPathOf(entry))) {
+            entry.flags &= static_cast<uint8_t>(~kClipReadOnly);
         }
-        // What is left of the group's marks after a failed change.
+        if ((entry.flags & kClipLocked) != 0 && entry.fileName.size() > 3) {
+            std::string new_name = entry.fileName;
+            new_name[3] = '_';
+            const std::string to = entry.rootFolder + "/" + entry.subFolder + "/" + new_name;
+            // Never replaces a recording that already has the new name.
+            if (RenameNoReplace(FullPathOf(entry), to)) {
+                entry.fileName = new_name;
+                entry.flags &= static_cast<uint8_t>(~kClipLocked);
+            }
+        }
+    }
+    // What is left of each group's marks, also after a failed change or when
+    // only some of its recordings were ticked.
+    for (ClipGroup& group : groups_) {
+        uint8_t flags = 0;
+        for (int k = 0; k < group.count; ++k) flags |= entries_[group.first + k].flags;
         group.flags = flags;
     }
     ClearViews();
@@ -204,41 +203,36 @@ int CClipCatalog::UnlockChecked() {
 
 int CClipCatalog::CopyChecked(const std::string& target, ICopyProgressView* progress,
                               std::vector<std::string>* failed) {
-    if (ReadCheckMarks() == 0) return 0;
-    int total = 0;
-    for (const ClipGroup& group : groups_) {
-        if (group.checked != 0) total += group.count;
-    }
+    const std::vector<int> chosen = ChosenEntries();
+    if (chosen.empty()) return 0;
+    const int total = static_cast<int>(chosen.size());
     if (progress != nullptr) {
         progress->SetProgress(0);
         progress->ShowProgress(true);
     }
     int done = 0;
-    for (const ClipGroup& group : groups_) {
-        if (group.checked == 0) continue;
-        for (int k = 0; k < group.count; ++k) {
-            const ClipEntry& entry = entries_[group.first + k];
-            const std::string source = FullPathOf(entry);
-            const std::string folder = target + "/" + entry.subFolder;
-            const std::string file = folder + "/" + entry.fileName;
-            struct stat st;
-            if (::stat(folder.c_str(), &st) != 0) MakeFolderTree(folder);
-            bool copy = true;
-            if (::stat(file.c_str(), &st) == 0) {
-                // The recording is already there when the target is the
-                // source itself: nothing to copy, nothing to ask.
-                if (IsSameFile(source, file)) {
-                    copy = false;
-                } else {
-                    copy = progress != nullptr && progress->ConfirmOverwrite(file);
-                }
+    for (const int index : chosen) {
+        const ClipEntry& entry = entries_[index];
+        const std::string source = FullPathOf(entry);
+        const std::string folder = target + "/" + entry.subFolder;
+        const std::string file = folder + "/" + entry.fileName;
+        struct stat st;
+        if (::stat(folder.c_str(), &st) != 0) MakeFolderTree(folder);
+        bool copy = true;
+        if (::stat(file.c_str(), &st) == 0) {
+            // The recording is already there when the target is the source
+            // itself: nothing to copy, nothing to ask.
+            if (IsSameFile(source, file)) {
+                copy = false;
+            } else {
+                copy = progress != nullptr && progress->ConfirmOverwrite(file);
             }
-            if (copy && !CopyFileAtomically(source, file) && failed != nullptr) {
-                failed->push_back(source);
-            }
-            ++done;
-            if (progress != nullptr) progress->SetProgress(std::min(100, done * 100 / total));
         }
+        if (copy && !CopyFileAtomically(source, file) && failed != nullptr) {
+            failed->push_back(source);
+        }
+        ++done;
+        if (progress != nullptr) progress->SetProgress(std::min(100, done * 100 / total));
     }
     if (progress != nullptr) progress->ShowProgress(false);
     return 1;

@@ -28,7 +28,14 @@ public:
     void DeleteAllItems() override {
         rows.clear();
         folders.clear();
+        ticked.clear();
         log_->push_back("file.clear");
+    }
+    void SetRowTicked(int row, bool tick) override {
+        if (tick)
+            ticked.insert(row);
+        else
+            ticked.erase(row);
     }
     void SetRowMarked(int row, bool marked) override {
         if (marked)
@@ -42,6 +49,7 @@ public:
     std::vector<std::string> rows;
     std::vector<std::string> folders;
     std::set<int> marks;
+    std::set<int> ticked;
 
 private:
     CallLog* log_;

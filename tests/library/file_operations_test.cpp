@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,84 @@ TEST_F(FileOperationsTest, FailedCopiesAreListedAndLeaveNoPartialFile) {
                                         "DCIM/MOVIE/FILE180501_120000.MOV"}));
     EXPECT_EQ(panel_.progress.back(), 100);
     EXPECT_EQ(catalog_.Count(), 3);
+}
+
+TEST_F(FileOperationsTest, TicksTravelWithTheirEntriesAndEndWithLoadOrReset) {
+    ASSERT_EQ(catalog_.SetTicked(0, true), 1);  // FILE180501_120000
+    EXPECT_EQ(catalog_.SetTicked(3, true), 0);
+    EXPECT_EQ(files_.ticked, (std::set<int>{0}));
+    // By name, descending: FILG, FILE, EMEG.
+    catalog_.Sort(true, false);
+    EXPECT_EQ(catalog_.entries()[1].fileName, "FILE180501_120000.MOV");
+    EXPECT_TRUE(catalog_.IsTicked(1));
+    EXPECT_FALSE(catalog_.IsTicked(0));
+    catalog_.RefillFileList();
+    EXPECT_EQ(files_.ticked, (std::set<int>{1}));
+    EXPECT_EQ(catalog_.TickedCount(), 1);
+
+    ASSERT_EQ(catalog_.Load(card_.str(), ""), 1);
+    EXPECT_EQ(catalog_.TickedCount(), 0);
+    EXPECT_TRUE(files_.ticked.empty());
+    catalog_.SetTicked(2, true);
+    catalog_.Reset();
+    EXPECT_EQ(catalog_.TickedCount(), 0);
+    EXPECT_TRUE(files_.ticked.empty());
+}
+
+TEST_F(FileOperationsTest, TheTripTickAddsItsGroupAndGroupTicksStillCount) {
+    ASSERT_EQ(catalog_.TickGroupOf(1), 1);
+    EXPECT_EQ(catalog_.ChosenEntries(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(files_.ticked, (std::set<int>{0, 1}));
+    groups_.checked = {1};
+    EXPECT_EQ(catalog_.ChosenEntries(), (std::vector<int>{0, 1, 2}));
+    catalog_.UntickAll();
+    EXPECT_TRUE(files_.ticked.empty());
+    EXPECT_EQ(catalog_.ChosenEntries(), (std::vector<int>{2}));
+    EXPECT_EQ(catalog_.TickGroupOf(-1), 0);
+}
+
+TEST_F(FileOperationsTest, OperationsActOnTheTickedRecordingsAfterASort) {
+    // By name, descending: FILG (locked), FILE (read-only), EMEG (locked).
+    catalog_.Sort(true, false);
+    catalog_.RefillFileList();
+    catalog_.SetTicked(0, true);
+    catalog_.SetTicked(2, true);
+
+    TempFolder target;
+    ASSERT_EQ(catalog_.CopyChecked(target.str(), &panel_), 1);
+    EXPECT_EQ(FolderListing(target.path()),
+              (std::vector<std::string>{"DCIM", "DCIM/EVENT", "DCIM/EVENT/EMEG180501_130000.MOV",
+                                        "DCIM/MOVIE", "DCIM/MOVIE/FILG180501_120100.MOV"}));
+    EXPECT_EQ(panel_.progress, (std::vector<int>{0, 50, 100}));
+
+    ASSERT_EQ(catalog_.UnlockChecked(), 1);
+    EXPECT_TRUE(fs::exists(Path("DCIM/MOVIE/FIL_180501_120100.MOV")));
+    EXPECT_TRUE(fs::exists(Path("DCIM/EVENT/EME_180501_130000.MOV")));
+    EXPECT_FALSE(IsWritable(Path("DCIM/MOVIE/FILE180501_120000.MOV")));  // not ticked
+    EXPECT_EQ(files_.ticked, (std::set<int>{0, 2}));                     // refilled with the ticks
+
+    ASSERT_EQ(catalog_.DeleteChecked(), 1);
+    EXPECT_FALSE(fs::exists(Path("DCIM/MOVIE/FIL_180501_120100.MOV")));
+    EXPECT_FALSE(fs::exists(Path("DCIM/EVENT/EME_180501_130000.MOV")));
+    ASSERT_EQ(catalog_.Count(), 1);
+    EXPECT_EQ(catalog_.entries()[0].fileName, "FILE180501_120000.MOV");
+    EXPECT_EQ(catalog_.TickedCount(), 0);
+    EXPECT_EQ(catalog_.DeleteChecked(), 0);
+}
+
+TEST_F(FileOperationsTest, RecordingsThatSurviveADeleteKeepTheirTicks) {
+    // The event recording became a folder: it cannot be deleted.
+    const fs::path event = Path("DCIM/EVENT/EMEG180501_130000.MOV");
+    fs::remove(event);
+    fs::create_directory(event);
+    catalog_.SetTicked(1, true);
+    catalog_.SetTicked(2, true);
+    ASSERT_EQ(catalog_.DeleteChecked(), 1);
+    ASSERT_EQ(catalog_.Count(), 2);
+    EXPECT_EQ(catalog_.entries()[1].fileName, "EMEG180501_130000.MOV");
+    EXPECT_FALSE(catalog_.IsTicked(0));
+    EXPECT_TRUE(catalog_.IsTicked(1));
+    EXPECT_EQ(files_.ticked, (std::set<int>{1}));
 }
 
 }  // namespace
