@@ -3,3 +3,4 @@
 include(${CMAKE_CURRENT_LIST_DIR}/core.cmake OPTIONAL)
 include(${CMAKE_CURRENT_LIST_DIR}/window.cmake OPTIONAL)
 include(${CMAKE_CURRENT_LIST_DIR}/input.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/startup.cmake OPTIONAL)

@@ -9,7 +9,7 @@ packages=(
   cmake g++ make pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   qt6-svg-dev libqt6svg6 libqt6opengl6-dev
-  libvlc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libexpat1-dev libx11-dev libpng-dev libjpeg-dev
+  libvlc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libexpat1-dev libx11-dev libpng-dev libjpeg-dev libxext-dev libxtst-dev
   clang libclang-rt-14-dev clang-format
   # run
   libvlc5 vlc-plugin-base vlc-plugin-video-output libqt6webenginecore6-bin

@@ -1,0 +1,20 @@
+#include "app/bench_marker.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace orvo {
+
+void WriteBenchMarker(const std::string& line) {
+    const char* path = std::getenv("ORVO_BENCH_MARKERS");
+    if (path == nullptr || *path == '\0') return;
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const std::string text = line + '\n';
+    [[maybe_unused]] const ssize_t written = ::write(fd, text.data(), text.size());
+    ::close(fd);
+}
+
+}  // namespace orvo
