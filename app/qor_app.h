@@ -23,4 +23,10 @@ private:
 // sandbox is switched off only in that case, before the toolkit starts.
 void DisableBrowserSandboxWhenRoot();
 
+// Keeps the C library's allocator from holding on to the memory of the
+// engine's decoder threads, which come and go with every clip; unless the
+// user has chosen settings of his own in the environment. Must run before
+// any thread starts.
+void TuneAllocatorForPlayback();
+
 }  // namespace orvo

@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QWindow>
 
@@ -90,7 +92,8 @@ CQORDlg::CQORDlg(QWidget* parent, QorDlgOptions options)
     : QDialog(parent), caption_(QStringLiteral("Orvo Player")), options_(std::move(options)) {
     // The settings object comes into being here, at its first use.
     map_provider_ = CQorSettings::Instance().ReadMap();
-    player_ = std::make_unique<CVlcPlayer>(options_.engine_library);
+    player_ = options_.engine ? std::move(options_.engine)
+                              : std::make_shared<CVlcPlayer>(options_.engine_library);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("QORDlg"));
     InitArtResources();
@@ -262,18 +265,7 @@ void CQORDlg::CreateControls() {
     if (strip.Load(kStripBitmap, "BITMAP")) strip_ = strip.image();
 }
 
-void CQORDlg::OnInitDialog() {
-    CQorSettings& settings = CQorSettings::Instance();
-
-    QIcon icon;
-    CGdiPlusBitmapResource icon_image;
-    if (icon_image.Load(kIconId)) icon.addPixmap(QPixmap::fromImage(icon_image.image()));
-    setWindowIcon(icon);
-
-    map_shown_ = settings.ReadInt("UI", "MAP_ENABLE", 1) != 0 ? 1 : 0;
-    gsensor_shown_ = settings.ReadInt("UI", "GSNR_ENABLE", 1) != 0 ? 1 : 0;
-    if (!gsensor_shown_) gsensor_->hide();
-
+void CQORDlg::ConnectEngine() {
     if (player_->available()) {
         player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
         // Queued: the id is read once Qt has finished re-creating the window, and
@@ -291,10 +283,55 @@ void CQORDlg::OnInitDialog() {
     } else if (options_.warn_when_engine_missing) {
         QMessageBox::warning(nullptr, UiString(131), UiString(133));
     }
+    // Twice the volume slider's initial 60.
+    player_->SetVolume(120);
+}
+
+void CQORDlg::StartMapBrowser() {
+    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) map->StartBrowser();
+}
+
+void CQORDlg::AfterFirstPaint() {
+    // The command line's recording opens first (it waits for the engine if
+    // need be), then the browser starts: its start-up blocks this thread for
+    // a good part of a second, while the engine plays on its own threads. A
+    // folder's delayed start comes first too (timer 105 starts the browser
+    // once no start is pending).
+    if (!open_after_first_paint_.isEmpty()) OpenPath(std::exchange(open_after_first_paint_, {}));
+    if (delayed_open_countdown_ <= 0) StartMapBrowser();
+}
+
+void CQORDlg::OnInitDialog() {
+    CQorSettings& settings = CQorSettings::Instance();
+
+    QIcon icon;
+    CGdiPlusBitmapResource icon_image;
+    if (icon_image.Load(kIconId)) icon.addPixmap(QPixmap::fromImage(icon_image.image()));
+    setWindowIcon(icon);
+
+    map_shown_ = settings.ReadInt("UI", "MAP_ENABLE", 1) != 0 ? 1 : 0;
+    gsensor_shown_ = settings.ReadInt("UI", "GSNR_ENABLE", 1) != 0 ? 1 : 0;
+    if (!gsensor_shown_) gsensor_->hide();
+
+    // The engine may still be starting on its own thread: it is connected
+    // here when it is ready (and always when it failed fast, as a missing
+    // library does), else as soon as it is, or before the first operation
+    // that needs it, whichever comes first. The window does not wait.
+    player_->SetEngineReadyHandler([this] { ConnectEngine(); });
+    if (player_->engine_created()) {
+        player_->WaitForEngine();
+    } else {
+        QPointer<CQORDlg> self(this);
+        player_->NotifyWhenCreated([self] {
+            QMetaObject::invokeMethod(
+                self, [self] { self->player_->WaitForEngine(); }, Qt::QueuedConnection);
+        });
+    }
 
     // The map view takes its placeholder's place, 2 pixels inside it and on
     // top; UpdateLayout places it from then on.
-    auto* map_view = new CHtmlMapDlg(this);
+    // Its browser starts after the window's first paint (AfterFirstPaint).
+    auto* map_view = new CHtmlMapDlg(this, CHtmlMapDlg::BrowserStart::kOnRequest);
     const QRect map_rect = map_view_->geometry().adjusted(2, 2, -2, -2);
     InstallControl(kIdcMapView, map_view);
     map_view->setGeometry(map_rect);
@@ -306,7 +343,6 @@ void CQORDlg::OnInitDialog() {
     position_slider_->setRange(0, 1000);
     volume_slider_->setRange(0, 100);
     volume_slider_->setValue(60);
-    player_->SetVolume(120);
     volume_edit_->setText(QStringLiteral("60"));
 
     gps_indicator_->LoadImage(150);
@@ -799,6 +835,11 @@ void CQORDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void CQORDlg::paintEvent(QPaintEvent* /*event*/) {
+    if (!first_paint_seen_) {
+        first_paint_seen_ = true;
+        // The next turn of the event loop, once this frame is on the screen.
+        QTimer::singleShot(0, this, &CQORDlg::AfterFirstPaint);
+    }
     QPainter painter(this);
     const QRect client = rect();
     painter.fillRect(client, kBackground);

@@ -45,6 +45,9 @@ class CVideoStaticBg;
 struct QorDlgOptions {
     std::string engine_library = CVlcPlayer::kLibraryName;
     bool warn_when_engine_missing = true;
+    // An engine already being created (the application starts it before
+    // the toolkit); without one the window creates its own.
+    std::shared_ptr<CVlcPlayer> engine;
 };
 
 // The program's only top-level window: a frameless dark dialog that owns
@@ -183,6 +186,9 @@ private:
     QWidget* AddPlaceholder(int id, bool shown);
     void Register(int id, QWidget* widget);
     void OnInitDialog();
+    void ConnectEngine();
+    void AfterFirstPaint();
+    void StartMapBrowser();
     void PlaceWindow(const QRect& rect);
     void RebuildTips();
     void ApplyLabelMargins();
@@ -276,7 +282,7 @@ private:
     std::atomic<std::int64_t> pending_seek_ms_{kNoPendingSeek};
     CClipCatalog catalog_;
     QorDlgOptions options_;
-    std::unique_ptr<CVlcPlayer> player_;
+    std::shared_ptr<CVlcPlayer> player_;
 
     QHash<int, QWidget*> controls_;
     CVideoStatic* video_ = nullptr;
@@ -298,6 +304,8 @@ private:
     QLabel* note_ = nullptr;
     QImage strip_;  // bitmap 198 behind the top buttons
     CPelToolTipCtrl* tips_ = nullptr;
+    bool first_paint_seen_ = false;
+    QString open_after_first_paint_;  // the command line's path
 
     MainLayout layout_;
     int last_layout_cx_ = 0;  // size of the previous UpdateLayout from a resize

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "app/bench_marker.h"
 #include "app/control_ids.h"
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
@@ -131,6 +132,7 @@ void CQORDlg::StartClip(int index) {
     FitVideo();
     player_->Play();
     StartOverlaySequence();
+    WriteBenchMarker("clip");
 }
 
 void CQORDlg::WaitForEngineOpen() {
@@ -248,12 +250,9 @@ int CQORDlg::OpenPath(const QString& path) {
 }
 
 void CQORDlg::OpenPathWhenShown(const QString& path) {
-    // Runs once the window's modal loop has started, so the window exists
-    // and a message box has a parent to sit on.
-    QPointer<CQORDlg> self(this);
-    QTimer::singleShot(0, this, [self, path] {
-        if (self) self->OpenPath(path);
-    });
+    // Runs once the window has painted for the first time (AfterFirstPaint),
+    // so the window is on the screen and a message box has a parent to sit on.
+    open_after_first_paint_ = path;
 }
 
 void CQORDlg::PlayPause() {
@@ -328,6 +327,11 @@ void CQORDlg::EndOfClip() {
         if (s < 0 || s + 1 >= catalog_.Count()) {
             player_->Stop();
             CueClip(0);
+            WriteBenchMarker("clip");
+            const QWidget* play = Control(kIdcPlay);
+            const QPoint centre = play->mapToGlobal(play->rect().center());
+            WriteBenchMarker("cued " + std::to_string(centre.x()) + " " +
+                             std::to_string(centre.y()));
         } else {
             StartClip(s + 1);
         }
@@ -625,6 +629,9 @@ bool CQORDlg::OnPlayerTimer(int id) {
                 const int was = delayed_open_countdown_--;
                 if (was == 1 && delayed_open_index_ != -1) StartClip(delayed_open_index_);
             }
+            if (first_paint_seen_ && open_after_first_paint_.isEmpty() &&
+                delayed_open_countdown_ <= 0)
+                StartMapBrowser();
             return true;
         case kTimerGuard:
             ClipSwitchGuard().store(0);

@@ -60,10 +60,28 @@ QUrl MapPageUrl() {
 
 }  // namespace
 
-CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QWidget(parent) {
+CHtmlMapDlg::CHtmlMapDlg(QWidget* parent, BrowserStart start) : QWidget(parent) {
     InitMapResources();
     setObjectName(QString::number(kMapPlaceholderId));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
 
+    flush_timer_.setSingleShot(true);
+    flush_timer_.setInterval(0);
+    connect(&flush_timer_, &QTimer::timeout, this, &CHtmlMapDlg::FlushScripts);
+    if (start == BrowserStart::kNow) CreateBrowser();
+}
+
+CHtmlMapDlg::~CHtmlMapDlg() = default;
+
+void CHtmlMapDlg::StartBrowser() {
+    if (view_ != nullptr) return;
+    CreateBrowser();
+    if (load_wanted_) page_->load(MapPageUrl());
+    load_wanted_ = false;
+}
+
+void CHtmlMapDlg::CreateBrowser() {
     view_ = new QWebEngineView(this);
     page_ = new SilentPage(view_);
     view_->setPage(page_);
@@ -73,22 +91,14 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QWidget(parent) {
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout()->addWidget(view_);
 
     // The browser's render widget appears (and may be replaced) after the
     // view is created; every widget below the view gets the filter.
     WatchChildren(view_);
 
     connect(page_, &QWebEnginePage::loadFinished, this, &CHtmlMapDlg::OnLoadFinished);
-
-    flush_timer_.setSingleShot(true);
-    flush_timer_.setInterval(0);
-    connect(&flush_timer_, &QTimer::timeout, this, &CHtmlMapDlg::FlushScripts);
 }
-
-CHtmlMapDlg::~CHtmlMapDlg() = default;
 
 void CHtmlMapDlg::PlaceInParent(QWidget* placeholder) {
     if (placeholder == nullptr) return;
@@ -108,6 +118,10 @@ void CHtmlMapDlg::LoadPage() {
     if (state_ != PageState::kNone) pending_.clear();
     flush_timer_.stop();
     state_ = PageState::kLoading;
+    if (view_ == nullptr) {
+        load_wanted_ = true;
+        return;
+    }
     page_->load(MapPageUrl());
 }
 

@@ -29,7 +29,13 @@ class CHtmlMapDlg : public QWidget, public IMapView {
     Q_OBJECT
 
 public:
-    explicit CHtmlMapDlg(QWidget* parent);
+    // When the browser starts: at construction, or when StartBrowser is
+    // called. Its start-up takes a good part of a second on the window
+    // thread, so the main window paints first and starts it afterwards;
+    // until then LoadPage and the scripts wait for it.
+    enum class BrowserStart { kNow, kOnRequest };
+
+    explicit CHtmlMapDlg(QWidget* parent, BrowserStart start = BrowserStart::kNow);
     ~CHtmlMapDlg() override;
 
     // Takes the placeholder's place: its rectangle in the parent's
@@ -45,12 +51,15 @@ public:
     // Loads page 143 from the resources; the page starts from its initial
     // state, so texts queued for the previous page are dropped.
     void LoadPage();
+    // Creates the browser and loads the page if LoadPage asked for it; once.
+    void StartBrowser();
 
     // IMapView
     void RunScript(const std::string& script) override;
     void MoveMarker(double latitude, double longitude, int heading_degrees) override;
 
     bool IsPageReady() const { return state_ == PageState::kReady; }
+    // nullptr until the browser has started.
     QWebEngineView* view() const { return view_; }
     // Script executions handed to the browser so far (for tests and benchmarks).
     int ScriptExecutions() const { return script_executions_; }
@@ -65,6 +74,7 @@ protected:
 private:
     enum class PageState { kNone, kLoading, kReady, kFailed };
 
+    void CreateBrowser();
     void OnLoadFinished(bool ok);
     void FlushScripts();
     void WatchChildren(QObject* object);
@@ -73,6 +83,7 @@ private:
     QWebEnginePage* page_ = nullptr;
     int map_choice_ = 0;
     PageState state_ = PageState::kNone;
+    bool load_wanted_ = false;  // LoadPage came before the browser
     std::vector<std::string> pending_;
     QTimer flush_timer_;
     int script_executions_ = 0;

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
@@ -221,6 +222,24 @@ bool PngToJpeg(const std::string& png_path, const std::string& jpeg_path) {
 }  // namespace
 
 CVlcPlayer::CVlcPlayer(std::string library_name) : api_(std::make_unique<VlcApi>()) {
+    Create(library_name);
+}
+
+CVlcPlayer::CVlcPlayer(std::string library_name, StartEngineInBackground)
+    : api_(std::make_unique<VlcApi>()), created_(false) {
+    creation_ = std::async(std::launch::async, [this, name = std::move(library_name)] {
+        Create(name);
+        std::function<void()> notify;
+        {
+            std::lock_guard<std::mutex> lock(created_mutex_);
+            created_ = true;
+            notify = std::move(created_notify_);
+        }
+        if (notify) notify();
+    });
+}
+
+void CVlcPlayer::Create(const std::string& library_name) {
     library_ = OpenLibrary(library_name);
     if (library_ == nullptr) {
         available_ = 0;
@@ -240,6 +259,7 @@ CVlcPlayer::CVlcPlayer(std::string library_name) : api_(std::make_unique<VlcApi>
 }
 
 CVlcPlayer::~CVlcPlayer() {
+    JoinCreation();
     // When the engine is unavailable its objects are already gone (a failed
     // creation releases what it made), so only the library is left to unload.
     if (available_) {
@@ -248,6 +268,44 @@ CVlcPlayer::~CVlcPlayer() {
         if (api_->libvlc_release) api_->libvlc_release(instance_);
     }
     if (library_ != nullptr) CloseLibrary(library_);
+}
+
+void CVlcPlayer::JoinCreation() const {
+    if (creation_.valid()) creation_.get();
+}
+
+bool CVlcPlayer::StillCreating() const {
+    return creation_.valid() &&
+           creation_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+bool CVlcPlayer::engine_created() const {
+    return !StillCreating();
+}
+
+void CVlcPlayer::WaitForEngine() {
+    JoinCreation();
+    if (ready_handler_) {
+        // Cleared first: the handler itself uses the binding.
+        std::function<void()> handler = std::move(ready_handler_);
+        ready_handler_ = nullptr;
+        handler();
+    }
+}
+
+void CVlcPlayer::SetEngineReadyHandler(std::function<void()> handler) {
+    ready_handler_ = std::move(handler);
+}
+
+void CVlcPlayer::NotifyWhenCreated(std::function<void()> notify) {
+    {
+        std::lock_guard<std::mutex> lock(created_mutex_);
+        if (!created_) {
+            created_notify_ = std::move(notify);
+            return;
+        }
+    }
+    if (notify) notify();
 }
 
 bool CVlcPlayer::CreateEngine() {
@@ -276,6 +334,7 @@ void CVlcPlayer::AttachAll() {
 }
 
 int CVlcPlayer::Open(const std::string& utf8_path) {
+    WaitForEngine();
     if (!available_) return 0;
     if (api_->libvlc_audio_set_volume) api_->libvlc_audio_set_volume(player_, volume_);
     path_ = utf8_path;
@@ -295,6 +354,7 @@ int CVlcPlayer::Open(const std::string& utf8_path) {
 }
 
 void CVlcPlayer::Play() {
+    WaitForEngine();
     if (!available_) return;
     if (api_->libvlc_media_player_play) api_->libvlc_media_player_play(player_);
     playing_ = 1;
@@ -302,6 +362,7 @@ void CVlcPlayer::Play() {
 }
 
 void CVlcPlayer::Pause() {
+    WaitForEngine();
     if (!available_) return;
     playing_ = 0;
     if (api_->libvlc_media_player_pause) api_->libvlc_media_player_pause(player_);
@@ -309,6 +370,7 @@ void CVlcPlayer::Pause() {
 }
 
 void CVlcPlayer::Stop() {
+    WaitForEngine();
     if (!available_) return;
     if (api_->libvlc_media_player_stop) api_->libvlc_media_player_stop(player_);
     playing_ = 0;
@@ -316,38 +378,48 @@ void CVlcPlayer::Stop() {
 }
 
 std::int64_t CVlcPlayer::GetLength() const {
+    // No media before the engine exists (so -1, as the engine would say).
+    if (StillCreating()) return -1;
+    JoinCreation();
     if (!available_ || !api_->libvlc_media_player_get_length) return -1;
     return api_->libvlc_media_player_get_length(player_);
 }
 
 std::int64_t CVlcPlayer::GetTime() const {
+    if (StillCreating()) return -1;
+    JoinCreation();
     if (!available_ || !api_->libvlc_media_player_get_time) return -1;
     return api_->libvlc_media_player_get_time(player_);
 }
 
 void CVlcPlayer::SetTime(std::int64_t ms) {
+    WaitForEngine();
     if (!available_ || !api_->libvlc_media_player_set_time) return;
     api_->libvlc_media_player_set_time(player_, ms);
 }
 
 void CVlcPlayer::SetRate(float rate) {
+    WaitForEngine();
     if (!available_) return;
     if (api_->libvlc_media_player_set_rate) api_->libvlc_media_player_set_rate(player_, rate);
     rate_ = rate;
 }
 
 void CVlcPlayer::SetVolume(int volume) {
+    WaitForEngine();
     if (!available_) return;
     if (api_->libvlc_audio_set_volume) api_->libvlc_audio_set_volume(player_, volume);
     volume_ = volume;
 }
 
 void CVlcPlayer::SetMute(bool on) {
+    WaitForEngine();
     if (!available_ || !api_->libvlc_audio_set_mute) return;
     api_->libvlc_audio_set_mute(player_, on ? 1 : 0);
 }
 
 int CVlcPlayer::TakeSnapshot(const std::string& utf8_path) {
+    WaitForEngine();
     if (!available_ || !api_->libvlc_video_take_snapshot) return 0;
     // libVLC 3 writes PNG data whatever the file is called, and gives up
     // without a word when no picture comes within half a second (a busy
@@ -375,6 +447,7 @@ int CVlcPlayer::TakeSnapshot(const std::string& utf8_path) {
 }
 
 int CVlcPlayer::SetOverlayText(const std::string& text, int size, bool enabled) {
+    WaitForEngine();
     if (!available_) return 0;
     if (api_->libvlc_video_set_marquee_string)
         api_->libvlc_video_set_marquee_string(player_, kMarqueeText, text.c_str());
@@ -392,6 +465,7 @@ int CVlcPlayer::SetOverlayText(const std::string& text, int size, bool enabled) 
 }
 
 int CVlcPlayer::SetCrop(int left, int top, int right, int bottom) {
+    WaitForEngine();
     if (!available_) return 0;
     char geometry[64];
     std::snprintf(geometry, sizeof geometry, "%d+%d+%d+%d", left, top, right, bottom);
@@ -402,6 +476,8 @@ int CVlcPlayer::SetCrop(int left, int top, int right, int bottom) {
 
 VideoSize CVlcPlayer::GetVideoSize() const {
     VideoSize size;
+    if (StillCreating()) return size;
+    JoinCreation();
     if (!available_) return size;
     if (api_->libvlc_video_get_width) size.width = api_->libvlc_video_get_width(player_);
     if (api_->libvlc_video_get_height) size.height = api_->libvlc_video_get_height(player_);
@@ -409,6 +485,7 @@ VideoSize CVlcPlayer::GetVideoSize() const {
 }
 
 void CVlcPlayer::SetWindow(std::uintptr_t window) {
+    WaitForEngine();
     if (!available_) return;
 #ifdef _WIN32
     if (api_->libvlc_media_player_set_hwnd)
@@ -420,6 +497,7 @@ void CVlcPlayer::SetWindow(std::uintptr_t window) {
 }
 
 void CVlcPlayer::AttachEvents(libvlc_callback_t handler, void* user_data) {
+    WaitForEngine();
     if (!available_) return;
     event_handler_ = handler;
     event_user_data_ = user_data;
@@ -427,6 +505,7 @@ void CVlcPlayer::AttachEvents(libvlc_callback_t handler, void* user_data) {
 }
 
 int CVlcPlayer::Recreate(int argument_set) {
+    WaitForEngine();
     argument_set_ = argument_set;
     if (!available_) return 0;
     if (media_ == nullptr) return 0;

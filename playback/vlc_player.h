@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <vlc/vlc.h>
@@ -9,6 +12,9 @@
 namespace orvo {
 
 struct VlcApi;
+
+// Tag for the constructor that creates the engine on another thread.
+struct StartEngineInBackground {};
 
 // Size of the decoded picture in pixels; 0 x 0 when not known.
 struct VideoSize {
@@ -30,6 +36,14 @@ public:
 
     // `library_name` exists so tests can point the loader elsewhere.
     explicit CVlcPlayer(std::string library_name = kLibraryName);
+    // Returns at once and creates the engine on a thread of its own:
+    // libVLC's start-up (loading the library and its plug-ins, creating the
+    // instance and the player, which opens the audio output) is thread-safe
+    // and takes longer than building the window, so the two run side by side.
+    // Every operation waits for it, except the video size, time and length,
+    // which answer "no media" meanwhile (no media can be set before the
+    // engine exists). Operations stay on the window thread.
+    CVlcPlayer(std::string library_name, StartEngineInBackground);
     ~CVlcPlayer();
     CVlcPlayer(const CVlcPlayer&) = delete;
     CVlcPlayer& operator=(const CVlcPlayer&) = delete;
@@ -64,7 +78,19 @@ public:
     // re-created; 0 otherwise, with only the stored set changed.
     int Recreate(int argument_set);
 
-    int available() const {
+    // The engine's creation has ended (at once for the plain constructor).
+    bool engine_created() const;
+    // Waits for the creation; then runs the ready handler, once.
+    void WaitForEngine();
+    // Runs on the window thread once the engine exists, before the
+    // operation that first needs it (or from WaitForEngine).
+    void SetEngineReadyHandler(std::function<void()> handler);
+    // Runs once the creation has ended: on the creating thread, or at once
+    // when it has already ended. It may only hand work to the window thread.
+    void NotifyWhenCreated(std::function<void()> notify);
+
+    int available() {
+        WaitForEngine();
         return available_;
     }
     int playing() const {
@@ -87,6 +113,9 @@ public:
     }
 
 private:
+    void Create(const std::string& library_name);
+    void JoinCreation() const;
+    bool StillCreating() const;
     bool CreateEngine();
     void AttachAll();
 
@@ -106,6 +135,13 @@ private:
     float rate_ = 1.0f;
 
     std::unique_ptr<VlcApi> api_;
+
+    // Background creation: joined before any field above is read.
+    mutable std::future<void> creation_;
+    std::mutex created_mutex_;
+    bool created_ = true;
+    std::function<void()> created_notify_;
+    std::function<void()> ready_handler_;
 };
 
 }  // namespace orvo
