@@ -294,5 +294,32 @@ TEST_F(HtmlMapDlgTest, ReloadStartsThePageAfresh) {
     EXPECT_EQ(PageState(*map_).value("track").toInt(), 1);
 }
 
+// The main window paints before the browser starts: until StartBrowser
+// there is no browser, and the page and scripts asked for meanwhile are
+// kept for it.
+TEST(HtmlMapDlgStartTest, BrowserStartedOnRequestGetsThePageAndTheQueuedScripts) {
+    QWidget window;
+    window.resize(600, 400);
+    auto* map = new CHtmlMapDlg(&window, CHtmlMapDlg::BrowserStart::kOnRequest);
+    map->setGeometry(10, 10, 500, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    map->LoadPage();
+    for (int i = 0; i < 5; ++i) map->RunScript(PathPlotScript(37.5 + i * 1e-4, 127.0));
+    QTest::qWait(100);
+    EXPECT_EQ(map->view(), nullptr);
+    EXPECT_FALSE(map->IsPageReady());
+
+    QSignalSpy loaded(map, &CHtmlMapDlg::PageLoaded);
+    map->StartBrowser();
+    map->StartBrowser();  // once only
+    ASSERT_NE(map->view(), nullptr);
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+    EXPECT_TRUE(loaded.takeFirst().at(0).toBool());
+    EXPECT_TRUE(
+        QTest::qWaitFor([map] { return PageState(*map).value("track").toInt() == 5; }, kWaitMs));
+    EXPECT_EQ(map->findChildren<QWebEngineView*>().size(), 1);
+}
+
 }  // namespace
 }  // namespace orvo
