@@ -21,6 +21,10 @@ constexpr int kJapaneseRow = 1;
 // The platform read these through fixed buffers of 64 and 1024 characters.
 constexpr size_t kLanguageCodeMaxChars = 63;
 constexpr size_t kFolderMaxChars = 1023;
+// New keys: a path as long as the file system allows, and a generous
+// address template and attribution line.
+constexpr size_t kMapTilesMaxChars = 4095;
+constexpr size_t kMapTextMaxChars = 2047;
 
 // Raises a stored extent to the minimum, then lowers it to the usable extent.
 // A usable extent that is not positive means the screen size is unknown; the
@@ -63,6 +67,13 @@ WindowPosition ComputeWindowPosition(int stored_maxscreen, WindowRect stored, in
     position.rect.right = to_int(left + width);
     position.rect.bottom = to_int(top + height);
     return position;
+}
+
+bool IsUsableTileUrl(const std::string& url_template) {
+    const bool web = url_template.starts_with("https://") || url_template.starts_with("http://");
+    return web && url_template.find("{z}") != std::string::npos &&
+           url_template.find("{x}") != std::string::npos &&
+           url_template.find("{y}") != std::string::npos;
 }
 
 CQorSettings& CQorSettings::Instance() {
@@ -111,6 +122,27 @@ void CQorSettings::WriteFolder(const std::string& folder) {
     std::error_code ec;
     bool exists = !folder.empty() && std::filesystem::exists(folder, ec);
     profile_.WriteString(kSectionUi, "Folder", exists ? folder : std::string());
+}
+
+std::string CQorSettings::ReadMapTiles() const {
+    std::string path = profile_.GetString(kSectionUi, "MAP_TILES", "", kMapTilesMaxChars);
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return {};
+    return path;
+}
+
+bool CQorSettings::WriteMapTiles(const std::string& path) {
+    return profile_.WriteString(kSectionUi, "MAP_TILES", path);
+}
+
+std::string CQorSettings::ReadMapTileUrl() const {
+    std::string url = profile_.GetString(kSectionUi, "MAP_TILE_URL", "", kMapTextMaxChars);
+    return IsUsableTileUrl(url) ? url : std::string(kDefaultMapTileUrl);
+}
+
+std::string CQorSettings::ReadMapAttribution() const {
+    return profile_.GetString(kSectionUi, "MAP_ATTRIBUTION", kDefaultMapAttribution,
+                              kMapTextMaxChars);
 }
 
 int CQorSettings::ReadMap() {

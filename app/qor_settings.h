@@ -47,6 +47,14 @@ inline constexpr int kMinWindowHeight = 680;
 WindowPosition ComputeWindowPosition(int stored_maxscreen, WindowRect stored, int usable_width,
                                      int usable_height);
 
+// Map tiles when no MBTiles file is chosen: OpenStreetMap's standard layer.
+inline constexpr char kDefaultMapTileUrl[] = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+inline constexpr char kDefaultMapAttribution[] = "&copy; OpenStreetMap contributors";
+
+// True for an online tile address template the map can use: http or https,
+// with the three placeholders {z}, {x} and {y}.
+bool IsUsableTileUrl(const std::string& url_template);
+
 // The process-wide settings object: the settings file "Qor.ini" in the working
 // directory at first use and the current interface language. Failures to
 // read or write the file are never reported: reads give the defaults.
@@ -67,6 +75,15 @@ public:
     std::string ReadFolder() const;
     // A folder that does not exist is stored as empty.
     void WriteFolder(const std::string& folder);
+    // "UI"/"MAP_TILES": the MBTiles file the map takes its tiles from; empty
+    // (online tiles) when absent or when the file no longer exists.
+    std::string ReadMapTiles() const;
+    bool WriteMapTiles(const std::string& path);
+    // "UI"/"MAP_TILE_URL" and "UI"/"MAP_ATTRIBUTION": the online tiles.
+    // An absent, empty or unusable template gives the default one; an
+    // absent attribution the default one.
+    std::string ReadMapTileUrl() const;
+    std::string ReadMapAttribution() const;
     int ReadMap();  // always 0 after the clamp; also stored in map_provider()
     int ReadInt(const char* section, const char* key, int default_value) const;
     bool WriteInt(const char* section, const char* key, int value);

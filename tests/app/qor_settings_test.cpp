@@ -182,6 +182,50 @@ TEST_F(QorSettingsTest, FolderMustExist) {
     EXPECT_EQ(Contents(), "[UI]\nFolder=\n");
 }
 
+TEST_F(QorSettingsTest, MapTilesFileMustStillExist) {
+    CQorSettings settings(ini_);
+    EXPECT_EQ(settings.ReadMapTiles(), "");
+    const fs::path file = dir_ / "region map.mbtiles";
+    std::ofstream(file) << "x";
+    EXPECT_TRUE(settings.WriteMapTiles(file.string()));
+    EXPECT_EQ(settings.ReadMapTiles(), file.string());
+    EXPECT_EQ(Contents(), "[UI]\nMAP_TILES=" + file.string() + "\n");
+
+    fs::remove(file);
+    EXPECT_EQ(settings.ReadMapTiles(), "");
+    Put("[UI]\nMAP_TILES=" + dir_.string() + "\nMAP=0\n");
+    EXPECT_EQ(settings.ReadMapTiles(), "") << "a folder is no tile file";
+    EXPECT_TRUE(settings.WriteMapTiles(""));
+    EXPECT_EQ(Contents(), "[UI]\nMAP_TILES=\nMAP=0\n");
+}
+
+TEST_F(QorSettingsTest, OnlineTilesDefaultToOpenStreetMap) {
+    CQorSettings settings(ini_);
+    EXPECT_EQ(settings.ReadMapTileUrl(), "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
+    EXPECT_EQ(settings.ReadMapAttribution(), "&copy; OpenStreetMap contributors");
+
+    struct Case {
+        const char* stored;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"http://127.0.0.1:8080/{z}/{x}/{y}.png", true},
+        {"https://{s}.tiles.example/{z}/{x}/{y}@2x.jpg?key=a=b", true},
+        {"", false},
+        {"ftp://tiles.example/{z}/{x}/{y}.png", false},
+        {"javascript:alert(1)//{z}{x}{y}", false},
+        {"file:///srv/{z}/{x}/{y}.png", false},
+        {"https://tiles.example/{z}/{x}.png", false},
+        {"tiles.example/{z}/{x}/{y}.png", false},
+    };
+    for (const Case& c : cases) {
+        Put(std::string("[UI]\nMAP_TILE_URL=") + c.stored + "\n");
+        EXPECT_EQ(settings.ReadMapTileUrl(), c.kept ? c.stored : kDefaultMapTileUrl) << c.stored;
+    }
+    Put("[ui]\nmap_attribution=Survey office\n");
+    EXPECT_EQ(settings.ReadMapAttribution(), "Survey office");
+}
+
 TEST_F(QorSettingsTest, MapIsAlwaysProviderZero) {
     CQorSettings settings(ini_);
     for (const char* stored : {"3", "-5", "0", "2147483647", "abc"}) {
