@@ -13,6 +13,7 @@
 #include <QApplication>
 
 #include "app/qor_dlg.h"
+#include "gps/map_profile.h"
 
 namespace orvo {
 
@@ -57,6 +58,7 @@ int CQORApp::InitInstance() {
         std::make_shared<CVlcPlayer>(CVlcPlayer::kLibraryName, StartEngineInBackground{});
     // The embedded browser shares its graphics context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    RegisterMapTileScheme();
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("orvo-player"));
     CQORDlg dialog(nullptr, std::move(options));

@@ -7,10 +7,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "app/qor_settings.h"
+#include "gps/map_profile.h"
 #include "gps/map_script.h"
+#include "gps/mbtiles_scheme_handler.h"
 
 // The page and Leaflet live in a static library's resources, which the
 // linker would drop without an explicit reference.
@@ -54,6 +60,9 @@ bool IsRightButtonEvent(const QEvent* event) {
     }
 }
 
+// The script that hands the tile source to the page before its own run.
+constexpr char kTileSourceScriptName[] = "orvo-tile-source";
+
 QUrl MapPageUrl() {
     return QUrl(QStringLiteral("qrc:/html/%1").arg(kMapPageResourceId));
 }
@@ -72,18 +81,29 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent, BrowserStart start) : QWidget(parent) 
     if (start == BrowserStart::kNow) CreateBrowser();
 }
 
-CHtmlMapDlg::~CHtmlMapDlg() = default;
+CHtmlMapDlg::~CHtmlMapDlg() {
+    if (view_ == nullptr) return;
+    // The page must be gone before its profile is.
+    delete view_;
+    view_ = nullptr;
+    page_ = nullptr;
+    ReleaseMapProfile();
+}
 
 void CHtmlMapDlg::StartBrowser() {
     if (view_ != nullptr) return;
     CreateBrowser();
-    if (load_wanted_) page_->load(MapPageUrl());
+    if (load_wanted_) {
+        ApplyTileSettings();
+        page_->load(MapPageUrl());
+    }
     load_wanted_ = false;
 }
 
 void CHtmlMapDlg::CreateBrowser() {
+    profile_ = AcquireMapProfile();
     view_ = new QWebEngineView(this);
-    page_ = new SilentPage(view_);
+    page_ = new SilentPage(profile_, view_);
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     QWebEngineSettings* settings = page_->settings();
@@ -122,7 +142,32 @@ void CHtmlMapDlg::LoadPage() {
         load_wanted_ = true;
         return;
     }
+    ApplyTileSettings();
     page_->load(MapPageUrl());
+}
+
+void CHtmlMapDlg::ApplyTileSettings() {
+    const CQorSettings& settings = CQorSettings::Instance();
+    CMbtilesSchemeHandler* tiles = MapTileHandler();
+    const std::string file = settings.ReadMapTiles();
+    // A file that cannot serve tiles counts as no file: the online tiles.
+    if (!file.empty() && tiles != nullptr && tiles->OpenFile(file) == MbtilesStatus::kOk) {
+        tile_source_ = FileTileSource(tiles->info(), tiles->generation());
+    } else {
+        if (tiles != nullptr) tiles->CloseFile();
+        tile_source_ = OnlineTileSource(settings.ReadMapTileUrl(), settings.ReadMapAttribution());
+    }
+    QWebEngineScriptCollection& scripts = page_->scripts();
+    for (const QWebEngineScript& old : scripts.find(QString::fromLatin1(kTileSourceScriptName))) {
+        scripts.remove(old);
+    }
+    QWebEngineScript script;
+    script.setName(QString::fromLatin1(kTileSourceScriptName));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(QString::fromStdString(TileSourceScript(tile_source_)));
+    scripts.insert(script);
 }
 
 void CHtmlMapDlg::RunScript(const std::string& script) {

@@ -6,10 +6,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "gps/map_tile_source.h"
 #include "library/clip_views.h"
 
 class QWebEngineView;
 class QWebEnginePage;
+class QWebEngineProfile;
 
 namespace orvo {
 
@@ -49,10 +51,14 @@ public:
     int MapChoice() const { return map_choice_; }
 
     // Loads page 143 from the resources; the page starts from its initial
-    // state, so texts queued for the previous page are dropped.
+    // state, so texts queued for the previous page are dropped. The tile
+    // settings are read now: the chosen MBTiles file when it opens, else
+    // the online tiles.
     void LoadPage();
     // Creates the browser and loads the page if LoadPage asked for it; once.
     void StartBrowser();
+    // Where the page loaded last takes its tiles from.
+    const MapTileSource& tile_source() const { return tile_source_; }
 
     // IMapView
     void RunScript(const std::string& script) override;
@@ -75,10 +81,12 @@ private:
     enum class PageState { kNone, kLoading, kReady, kFailed };
 
     void CreateBrowser();
+    void ApplyTileSettings();
     void OnLoadFinished(bool ok);
     void FlushScripts();
     void WatchChildren(QObject* object);
 
+    QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
     int map_choice_ = 0;
@@ -87,6 +95,7 @@ private:
     std::vector<std::string> pending_;
     QTimer flush_timer_;
     int script_executions_ = 0;
+    MapTileSource tile_source_;
 };
 
 }  // namespace orvo
