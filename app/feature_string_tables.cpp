@@ -47,6 +47,16 @@ constexpr UiStringEntry kEnglish[] = {
     // 270..289: incidents and trips
 
     // 290..299: offline map
+    {290, "Offline map"},
+    {291, "Online map tiles"},
+    {292, "Choose file..."},
+    {293, "Use online map"},
+    {294, "This file cannot be used as a map."},
+    {295, "The file cannot be opened or is not a database."},
+    {296, "The file holds no map tiles."},
+    {297, "The file holds vector tiles; only picture tiles (PNG, JPEG, WebP) can be shown."},
+    {298, "Choose a map file"},
+    {299, "MBTiles map files (*.mbtiles);;All files (*)"},
 
     // 300..319: damaged and changing cards, skipped files
 
@@ -93,6 +103,16 @@ constexpr UiStringEntry kJapanese[] = {
     // 270..289: incidents and trips
 
     // 290..299: offline map
+    {290, "オフライン地図"},
+    {291, "オンライン地図タイル"},
+    {292, "ファイルを選択..."},
+    {293, "オンライン地図を使う"},
+    {294, "このファイルは地図として使えません。"},
+    {295, "ファイルを開けないか、データベースではありません。"},
+    {296, "ファイルに地図タイルがありません。"},
+    {297, "ベクタータイルのファイルです。画像タイル (PNG、JPEG、WebP) のみ表示できます。"},
+    {298, "地図ファイルを選択"},
+    {299, "MBTiles 地図ファイル (*.mbtiles);;すべてのファイル (*)"},
 
     // 300..319: damaged and changing cards, skipped files
 

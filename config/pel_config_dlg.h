@@ -4,8 +4,11 @@
 
 #include <QDialog>
 
+#include "gps/mbtiles_reader.h"
+
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 
 namespace orvo {
@@ -20,6 +23,11 @@ inline constexpr int kIdcMapGroup = 1040;
 inline constexpr int kIdcLanguageGroup = 1041;
 inline constexpr int kIdcLanguageList = 1042;
 inline constexpr int kIdcLanguageApply = 1043;
+// The offline map group, beside the two of the template.
+inline constexpr int kIdcTilesGroup = 1290;
+inline constexpr int kIdcTilesFile = 1291;
+inline constexpr int kIdcTilesChoose = 1292;
+inline constexpr int kIdcTilesOnline = 1293;
 
 // The configuration dialog: the map provider and the interface language,
 // each with its own "Apply". Applying writes the setting at once and posts
@@ -43,12 +51,20 @@ public:
     void OnMapApply();
     void OnLanguageApply();
     void accept() override;  // OK
+    // The offline map group: a file is checked before it is kept; kept, it
+    // is written as "UI"/"MAP_TILES" and the map reloads (WM_MAP_CHANGED)
+    // at once. A file that cannot serve tiles changes nothing.
+    MbtilesStatus ApplyMapFile(const QString& path);
+    void OnUseOnlineMap();
+    QLabel* tiles_file() const { return tiles_file_; }
 
 private:
     void SetTexts();
     void ReadMapChoice();
     void PlaceControls();
     void PostToParent(unsigned message, std::uintptr_t wparam);
+    void OnChooseMapFile();
+    void ShowMapFile();
 
     int map_provider_ = 0;
     QComboBox* map_list_ = nullptr;
@@ -59,6 +75,10 @@ private:
     QPushButton* language_apply_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QGroupBox* tiles_group_ = nullptr;
+    QLabel* tiles_file_ = nullptr;
+    QPushButton* tiles_choose_ = nullptr;
+    QPushButton* tiles_online_ = nullptr;
 };
 
 }  // namespace orvo

@@ -8,11 +8,14 @@
 
 #include "app/control_ids.h"
 #include "app/qor_dlg.h"
+#include "app/qor_settings.h"
 #include "app/window_message_event.h"
 #include "app/window_messages.h"
+#include "config/pel_config_dlg.h"
 #include "gps/html_map_dlg.h"
 #include "tests/library/card_files.h"
 #include "tests/map/page_state.h"
+#include "tests/support/mbtiles_writer.h"
 
 namespace orvo {
 namespace {
@@ -51,6 +54,37 @@ TEST(MapReloadTest, MapChangeRedrawsTheSelectedClipsTrack) {
     EXPECT_EQ(window.map_provider(), 0);
     EXPECT_TRUE(QTest::qWaitFor([map] { return TrackPoints(*map) == 40; }, 5000));
     EXPECT_EQ(TrackPoints(*map), 40);
+}
+
+TEST(MapReloadTest, AMapFileChosenInTheDialogIsShownAtOnce) {
+    QorDlgOptions options;
+    options.warn_when_engine_missing = false;
+    CQORDlg window(nullptr, options);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* map = qobject_cast<CHtmlMapDlg*>(window.Control(kIdcMapView));
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([map] { return map->IsPageReady(); }, kWaitMs));
+    EXPECT_EQ(map->tile_source().kind, MapTileSource::Kind::kOnline);
+
+    testing::TempFolder folder;
+    const auto file = folder.path() / "region.mbtiles";
+    {
+        test_support::MbtilesWriter w(file);
+        w.SetMetadata("minzoom", "3");
+        w.SetMetadata("maxzoom", "12");
+        w.AddTile(3, 7, 3, {0x89, 'P', 'N', 'G'});
+    }
+    QSignalSpy loaded(map, &CHtmlMapDlg::PageLoaded);
+    {
+        CPelConfigDlg config(&window);
+        ASSERT_EQ(config.ApplyMapFile(QString::fromStdString(file.string())), MbtilesStatus::kOk);
+    }
+    ASSERT_TRUE(loaded.wait(kWaitMs));
+    EXPECT_EQ(map->tile_source().kind, MapTileSource::Kind::kFile);
+    EXPECT_EQ(map->tile_source().max_zoom, 12);
+    EXPECT_EQ(testing::PageState(*map).value("tileKind").toString(), "file");
+    CQorSettings::Instance().WriteMapTiles("");
 }
 
 }  // namespace

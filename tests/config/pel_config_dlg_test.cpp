@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +24,8 @@
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
 #include "platform/private_profile.h"
+#include "tests/support/mbtiles_writer.h"
+#include "tests/support/temp_dir.h"
 
 namespace orvo {
 namespace {
@@ -206,6 +211,71 @@ TEST_F(ConfigDlgTest, ConfButtonRunsTheDialogModally) {
     EXPECT_EQ(window.map_provider(), 0);
     EXPECT_EQ(StoredValue("MAP"), "0");
     EXPECT_EQ(window.Control(kIdcOpen)->toolTip(), Ui(1, 179));
+}
+
+}  // namespace
+}  // namespace orvo
+
+namespace orvo {
+namespace {
+
+class ConfigMapFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { CQorSettings::Instance().WriteMapTiles(""); }
+    std::filesystem::path TileFile(const char* name, const char* format) {
+        const auto path = folder_.path() / name;
+        test_support::MbtilesWriter w(path);
+        w.SetMetadata("format", format);
+        w.AddTile(0, 0, 0, {0x89, 'P', 'N', 'G'});
+        return path;
+    }
+    test_support::TempFolder folder_;
+};
+
+TEST_F(ConfigMapFileTest, AFileIsCheckedKeptAndReloadsTheMap) {
+    MessageRecorder parent;
+    CPelConfigDlg dlg(&parent);
+    for (int id : {kIdcTilesGroup, kIdcTilesChoose, kIdcTilesOnline}) {
+        QWidget* w = dlg.findChild<QWidget*>(QString::number(id));
+        ASSERT_NE(w, nullptr) << id;
+        EXPECT_TRUE(dlg.rect().contains(w->geometry())) << id;
+        // The template's groups and buttons keep their places.
+        for (int old : {kIdcMapGroup, kIdcLanguageGroup, kIdcConfigOk, kIdcConfigCancel}) {
+            EXPECT_FALSE(
+                w->geometry().intersects(dlg.findChild<QWidget*>(QString::number(old))->geometry()))
+                << id << " over " << old;
+        }
+    }
+    EXPECT_EQ(Text(dlg, kIdcTilesGroup), Ui(0, 290));
+    EXPECT_EQ(dlg.tiles_file()->text(), Ui(0, 291));
+
+    // Refused files write and post nothing.
+    const std::filesystem::path text = folder_.path() / "notes.mbtiles";
+    { std::ofstream(text) << "not a database"; }
+    EXPECT_EQ(dlg.ApplyMapFile(QString::fromStdString(text.string())), MbtilesStatus::kCannotOpen);
+    EXPECT_EQ(dlg.ApplyMapFile(QString::fromStdString(TileFile("v.mbtiles", "pbf").string())),
+              MbtilesStatus::kVectorTiles);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(parent.messages.empty());
+    EXPECT_EQ(StoredValue("MAP_TILES"), "<absent>");
+
+    const auto good = TileFile("region \u5730\u56f3.mbtiles", "png");
+    EXPECT_EQ(dlg.ApplyMapFile(QString::fromStdString(good.string())), MbtilesStatus::kOk);
+    EXPECT_EQ(StoredValue("MAP_TILES"), good.string());
+    EXPECT_EQ(dlg.tiles_file()->text(), QString::fromUtf8("region \u5730\u56f3.mbtiles"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(parent.messages.size(), 1u);
+    EXPECT_EQ(parent.messages[0].first, WM_MAP_CHANGED);
+
+    // A new opening shows the kept file; the online button empties it.
+    CPelConfigDlg again(&parent);
+    EXPECT_EQ(again.tiles_file()->toolTip().toStdString(), good.string());
+    again.OnUseOnlineMap();
+    EXPECT_EQ(StoredValue("MAP_TILES"), "");
+    EXPECT_EQ(again.tiles_file()->text(), Ui(0, 291));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(parent.messages.size(), 2u);
+    EXPECT_EQ(parent.messages[1].first, WM_MAP_CHANGED);
 }
 
 }  // namespace
