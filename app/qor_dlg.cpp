@@ -56,6 +56,9 @@ constexpr unsigned kMoveSeekSliderMessage = 0x0C20;
 constexpr unsigned kGpsIndicatorOffMessage = 0x0C21;
 
 constexpr int kTimerShiftKey = 100;
+// Ticks of timer 105 (100 ms) the browser's start waits for a starting
+// clip's first time report.
+constexpr int kBrowserWaitTicks = 30;
 
 QRect ToQRect(const LayoutRect& r) {
     return QRect(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
@@ -288,6 +291,13 @@ void CQORDlg::ConnectEngine() {
 }
 
 void CQORDlg::StartMapBrowser() {
+    // While a clip starts, the browser's start-up would take the processor
+    // from the engine's first picture: it waits for the first time report
+    // (timer 105 calls again), though not for ever.
+    if (player_->playing() && !picture_reported_ && browser_wait_ticks_ < kBrowserWaitTicks) {
+        ++browser_wait_ticks_;
+        return;
+    }
     if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) map->StartBrowser();
 }
 
@@ -761,6 +771,7 @@ void CQORDlg::OnCommand(int id) {
 }
 
 bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    if (message == WM_PLAYER_TIME) picture_reported_ = true;
     switch (message) {
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage();

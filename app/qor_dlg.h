@@ -305,6 +305,8 @@ private:
     QImage strip_;  // bitmap 198 behind the top buttons
     CPelToolTipCtrl* tips_ = nullptr;
     bool first_paint_seen_ = false;
+    bool picture_reported_ = false;  // a time report has come
+    int browser_wait_ticks_ = 0;
     QString open_after_first_paint_;  // the command line's path
 
     MainLayout layout_;
