@@ -27,4 +27,9 @@ struct Command {
 // probe FILE...: one JSON line per file with what its parser reports.
 int RunProbe(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
+// clip FILE... --from S --to S --out PATH: exports a span of consecutive
+// recordings by stream copy with its telemetry; prints the path written and
+// the actual start and end in seconds.
+int RunClip(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
 }  // namespace orvo::cli

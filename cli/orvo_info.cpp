@@ -27,6 +27,8 @@ constexpr Command kCommands[] = {
     // evidence package
 
     // clip export
+    {"clip", "FILE... --from S --to S --out PATH",
+     "cut and join consecutive recordings without re-encoding, telemetry included", &RunClip},
 
     // incidents
     {"incidents", "PATH [--g THRESHOLD] [--brake KMH_PER_S] [--accel KMH_PER_S]",
