@@ -7,6 +7,7 @@
 
 #include "cli/catalog_commands.h"
 #include "cli/commands.h"
+#include "cli/evidence_command.h"
 #include "cli/incidents_command.h"
 #include "cli/trip_commands.h"
 
@@ -21,10 +22,13 @@ constexpr Command kCommands[] = {
     {"gps", "FILE [--format csv|gpx|json]", "print the GPS records of a recording", &RunGps},
     {"gsensor", "FILE [--format csv]", "print the G-sensor samples of a recording in g",
      &RunGSensor},
-    {"kml", "FILE [--out DIR]", "write the KML track of a recording and print its path",
-     &RunKml},
+    {"kml", "FILE [--out DIR]", "write the KML track of a recording and print its path", &RunKml},
 
     // evidence package
+    {"evidence", "PATH... --out DIR [--lang en|ja]",
+     "write a verified evidence package (copies, KML/GPX/CSV, report.pdf, SHA256SUMS) of the "
+     "recordings of folders or files into DIR and print its folder",
+     &RunEvidence},
 
     // clip export
     {"clip", "FILE... --from S --to S --out PATH",

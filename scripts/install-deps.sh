@@ -15,7 +15,7 @@ packages=(
   libvlc5 vlc-plugin-base vlc-plugin-video-output libqt6webenginecore6-bin
   qt6-qpa-plugins fonts-noto-cjk fonts-dejavu-core fonts-liberation2 fontconfig
   # clip export (stream-copy remux), offline map tiles, evidence report
-  libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libqt6sql6-sqlite
+  libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libqt6sql6-sqlite libssl-dev
   # tests and tools
   xvfb xauth ffmpeg imagemagick x11-utils locales librsvg2-bin
   poppler-utils gpsbabel gdal-bin libxml2-utils sqlite3 coreutils
