@@ -259,6 +259,8 @@ private:
     // already; false when a clip switch is in progress.
     bool MakeRowCurrent(int row);
     void ExportRowGpx(int row);
+    // The ticked recordings into an evidence package (app/qor_dlg_evidence.cpp).
+    void ExportEvidencePackage();
 
     // Members in the order of the window's design.
     int client_width_ = 0;

@@ -48,6 +48,9 @@ void CQORDlg::InstallFileMenu() {
         {QKeySequence(Qt::Key_Delete), kIdcDel},
         {QKeySequence(Qt::CTRL | Qt::Key_S), kIdcSave},
     };
+    auto* evidence = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    evidence->setContext(Qt::WindowShortcut);
+    connect(evidence, &QShortcut::activated, this, [this] { ExportEvidencePackage(); });
     for (const auto& key : keys) {
         auto* shortcut = new QShortcut(key.keys, this);
         shortcut->setContext(Qt::WindowShortcut);
@@ -104,8 +107,10 @@ std::unique_ptr<QMenu> CQORDlg::BuildFileMenu(int row) {
     return menu;
 }
 
-void CQORDlg::AddExportActions(QMenu* /*menu*/, int /*row*/) {
+void CQORDlg::AddExportActions(QMenu* menu, int /*row*/) {
     // Exports of packages and clips join the menu here.
+    connect(AddAction(menu, 210, "ExportEvidence", true), &QAction::triggered, this,
+            [this] { ExportEvidencePackage(); });
 }
 
 void CQORDlg::ShowFileMenu(int row, QPoint global_position) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -263,6 +264,37 @@ TEST_F(FileMenuTest, RowCommandsAreOffBelowTheLastRow) {
     }
     EXPECT_TRUE(menu->findChild<QAction*>("SaveAs")->isEnabled());
     EXPECT_FALSE(menu->findChild<QAction*>("UntickAll")->isEnabled());
+}
+
+TEST_F(FileMenuTest, ExportEvidencePackagesTheTickedRowsAndTheSumsVerify) {
+    ClickTickBox(2);  // the event recording
+    TempFolder target;
+    QString text;
+    WhenModalOpens([&target, &text](QWidget* modal) {
+        auto* browser = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(browser, nullptr);
+        browser->selectFile(QString::fromStdString(target.str()));
+        static_cast<QDialog*>(browser)->accept();
+    });
+    // The result box comes after the worker finished.
+    QTimer wait_for_box;
+    wait_for_box.setInterval(50);
+    QObject::connect(&wait_for_box, &QTimer::timeout, [&text, &wait_for_box] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            wait_for_box.stop();
+            box->accept();
+        }
+    });
+    wait_for_box.start();
+    Trigger(2, "ExportEvidence");
+    const fs::path package = target.path() / "Orvo evidence 2018-05-01 13-00-00";
+    EXPECT_TRUE(text.contains(QString::fromStdString(package.string()))) << text.toStdString();
+    EXPECT_TRUE(fs::exists(package / "DCIM/EVENT/EMER180501_130000.MOV"));
+    EXPECT_FALSE(fs::exists(package / "DCIM/MOVIE"));
+    EXPECT_TRUE(fs::exists(package / "report.pdf"));
+    const std::string check = "cd '" + package.string() + "' && sha256sum -c SHA256SUMS >/dev/null";
+    EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
 }  // namespace
