@@ -74,6 +74,11 @@ int CQorFileListCtrl::SetupStyle() {
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    // The tick boxes drawn light on the black rows, so they can be seen.
+    setStyleSheet(QStringLiteral(
+        "QTreeView::indicator { width: 10px; height: 10px; border: 1px solid #b0b0b0;"
+        " background: #101010; }"
+        "QTreeView::indicator:checked { background: #3a8ee6; border: 1px solid #e0e0e0; }"));
     return 1;
 }
 
