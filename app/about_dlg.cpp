@@ -7,24 +7,22 @@
 
 #include "app/control_ids.h"
 #include "app/ui_strings.h"
+#include "app/version.h"
 #include "controls/gdi_plus_bitmap.h"
 
 namespace orvo {
 
 namespace {
 
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 1;
-constexpr int kVersionBuild = 92;
 constexpr int kIconId = 128;
 
 }  // namespace
 
 QString CAboutDlg::VersionText() {
     return QStringLiteral("Version %1.%2.%3")
-        .arg(kVersionMajor)
-        .arg(kVersionMinor)
-        .arg(kVersionBuild);
+        .arg(kOrvoVersionMajor)
+        .arg(kOrvoVersionMinor)
+        .arg(kOrvoVersionPatch);
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
