@@ -4,6 +4,8 @@
 
 #include <ostream>
 
+#include "cli/recording_inputs.h"
+
 namespace orvo::cli {
 
 void SplitFilePath(const std::string& path, std::string* folder, std::string* name) {
@@ -37,12 +39,10 @@ bool LoadSingleClip(const std::string& path, CClipCatalog* catalog, std::ostream
     std::string folder;
     std::string name;
     SplitFilePath(path, &folder, &name);
-    if (name.empty() || catalog->Load(folder, name) == 0) {
-        err << "orvo-info: " << path << ": no such file\n";
-        return false;
-    }
-    if (catalog->Count() == 0) {
-        err << "orvo-info: " << path << ": not a recording\n";
+    if (name.empty() || catalog->Load(folder, name) == 0 || catalog->Count() == 0) {
+        const std::string reason = RejectionReason(path);
+        err << "orvo-info: " << path << ": " << (reason.empty() ? "not a recording" : reason)
+            << '\n';
         return false;
     }
     if (catalog->SelectFile(0) == 0 || catalog->SelectClip(0) == 0) {

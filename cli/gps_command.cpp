@@ -1,53 +1,91 @@
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli/batch_export.h"
 #include "cli/catalog_commands.h"
-#include "cli/catalog_loading.h"
-#include "cli/clip_info_json.h"
 #include "cli/commands.h"
-#include "export/telemetry_csv.h"
+#include "cli/recording_inputs.h"
+#include "cli/track_formats.h"
+#include "gps/geojson_export.h"
 #include "gps/gpx_export.h"
-#include "library/clip_catalog.h"
-#include "library/number_text.h"
+#include "incidents/recording_telemetry.h"
 
 namespace orvo::cli {
 
-int RunGps(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    std::string file;
-    std::string format = "csv";
-    if (!ParseFileAndOption(args, "--format", &file, &format)) return kExitUsage;
-    if (format != "csv" && format != "gpx" && format != "json") return kExitUsage;
-    CClipCatalog catalog;
-    if (!LoadSingleClip(file, &catalog, err)) return kExitRejected;
-    const std::vector<GpsRecord> records = catalog.GpsRecords();
+namespace {
 
-    if (format == "gpx") {
-        out << GpxDocument(catalog.entries()[0].fileName, records);
-    } else if (format == "csv") {
-        out << GpsCsv(records);
-    } else {
-        Json result;
-        result["path"] = catalog.FullPath(0);
-        result["gpsRate"] = catalog.gps_rate();
-        Json items = Json::array();
-        for (size_t i = 0; i < records.size(); ++i) {
-            const GpsRecord& r = records[i];
-            Json item;
-            item["index"] = i;
-            item["fix"] = (r.flags & 1) != 0;
-            item["latitude"] = NmeaToDegrees(r.latitude / 100.0);
-            item["longitude"] = NmeaToDegrees(r.longitude / 100.0);
-            item["altitude"] = r.altitude;
-            item["speed_kmh"] = r.speed;
-            item["heading_deg"] = r.heading * 2;
-            item["date"] = GpsRecordDate(r);
-            items.push_back(std::move(item));
-        }
-        result["records"] = std::move(items);
-        out << DumpLine(result) << '\n';
+struct GpsSettings {
+    std::string format = "csv";
+    CameraClock clock;
+    bool points = false;
+};
+
+std::optional<RecordingTelemetry> ReadGps(const ClipEntry& entry, std::ostream& err) {
+    const std::string path = DisplayPath(entry);
+    errno = 0;
+    RecordingTelemetry telemetry = ReadRecordingTelemetry(path, entry.info, false);
+    if (!telemetry.opened) {
+        err << "orvo-info: " << path << ": cannot be read: " << std::strerror(errno) << '\n';
+        return std::nullopt;
     }
-    out.flush();
-    return kExitOk;
+    if (telemetry.gpsCutOff) WarnCutOff(path, err);
+    return telemetry;
+}
+
+std::optional<std::string> GpsExport(const ClipEntry& entry, const GpsSettings& settings,
+                                     std::ostream& err) {
+    const auto telemetry = ReadGps(entry, err);
+    if (!telemetry) return std::nullopt;
+    const std::string path = DisplayPath(entry);
+    if (settings.format == "csv") {
+        std::string out = GpsCsvHeader(false);
+        AppendGpsCsvRows(entry, telemetry->gps, settings.clock, std::nullopt, &out);
+        return out;
+    }
+    if (settings.format == "json") {
+        return DumpLine(GpsJson(path, entry, telemetry->gps, settings.clock)) + "\n";
+    }
+    TrackSegment segment = BuildSegment(entry, telemetry->gps, settings.clock);
+    WarnOutOfRange(path, segment.outOfRange, settings.format == "gpx" ? "GPX" : "GeoJSON", err);
+    const Track track = SingleRecordingTrack(entry, std::move(segment));
+    if (settings.format == "gpx") {
+        return GpxTracksDocument(entry.fileName, std::span<const Track>(&track, 1));
+    }
+    return GeoJsonDocument(std::span<const Track>(&track, 1), settings.points);
+}
+
+std::string GpsFileName(const ClipEntry& entry, const std::string& format) {
+    const std::string stem = FileStem(entry.fileName);
+    if (format == "gpx") return stem + ".gpx";
+    if (format == "geojson") return stem + ".geojson";
+    return stem + "_gps." + format;
+}
+
+}  // namespace
+
+int RunGps(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    CommandArguments arguments({"--format", "--out", "--camera-tz"}, {"--points"});
+    std::string error;
+    GpsSettings settings;
+    if (!arguments.Parse(args, &error) ||
+        !arguments.Choice("--format", {"csv", "gpx", "json", "geojson"}, &settings.format,
+                          &error)) {
+        return UsageError(err, "gps", error);
+    }
+    if (!ParseCameraClock(arguments, "gps", &settings.clock, err)) return kExitUsage;
+    settings.points = arguments.flag("--points");
+    if (settings.points && settings.format != "geojson") {
+        return UsageError(err, "gps", "--points is for --format geojson");
+    }
+    const auto folder = arguments.value("--out");
+    if (folder && folder->empty())
+        return UsageError(err, "gps", "--out needs a folder (it was empty)");
+    return RunRecordingExport(
+        arguments.positional(), folder, true, "gps",
+        [&](const ClipEntry& entry, std::ostream& e) { return GpsExport(entry, settings, e); },
+        [&](const ClipEntry& entry) { return GpsFileName(entry, settings.format); }, out, err);
 }
 
 }  // namespace orvo::cli

@@ -1,11 +1,16 @@
 // orvo-info: command-line access to what the viewer reads from recordings.
 
+#include <signal.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "cli/catalog_commands.h"
+#include "cli/checked_output.h"
 #include "cli/commands.h"
 #include "cli/evidence_command.h"
 #include "cli/incidents_command.h"
@@ -19,10 +24,14 @@ constexpr Command kCommands[] = {
     {"probe", "FILE...", "print one JSON line per recording with what its parser reports",
      &RunProbe},
     {"scan", "PATH", "print the catalogue of a folder (or one file) as JSON", &RunScan},
-    {"gps", "FILE [--format csv|gpx|json]", "print the GPS records of a recording", &RunGps},
-    {"gsensor", "FILE [--format csv]", "print the G-sensor samples of a recording in g",
+    {"gps", "FILE... [--format csv|gpx|json|geojson] [--points] [--camera-tz ZONE] [--out DIR]",
+     "print the GPS records of a recording; several recordings or a folder: one file each in DIR",
+     &RunGps},
+    {"gsensor", "FILE... [--format csv] [--out DIR]",
+     "print the G-sensor samples of a recording in g; several or a folder: one file each in DIR",
      &RunGSensor},
-    {"kml", "FILE [--out DIR]", "write the KML track of a recording and print its path", &RunKml},
+    {"kml", "FILE... [--out DIR] [--timed [--points] [--camera-tz ZONE]]",
+     "write the KML track of each recording and print its path", &RunKml},
 
     // evidence package
     {"evidence", "PATH... --out DIR [--lang en|ja]",
@@ -41,16 +50,45 @@ constexpr Command kCommands[] = {
      &RunIncidents},
 
     // trips
-    {"trip", "PATH", "print one JSON line per trip (group) with its times, distance and speeds",
-     &RunTrip},
+    {"trip",
+     "PATH [--format gpx|geojson|kml|csv [--timed] [--points] [--camera-tz ZONE] [--out FILE]]",
+     "print one JSON line per trip (group), or export every trip as one track", &RunTrip},
 };
+
+void PrintCommandUsage(const Command& c, std::ostream& os) {
+    os << "usage: orvo-info " << c.name << ' ' << c.synopsis
+       << "\n(orvo-info --help lists every command)\n";
+}
+
+// Runs a command with its standard output checked: output that could not be
+// written in full turns success into failure, with the cause.
+int RunChecked(const Command& c, const std::vector<std::string>& args) {
+    CheckedOutputBuffer buffer(1);
+    std::ostream out(&buffer);
+    int status = c.run(args, out, std::cerr);
+    if (status == kExitUsage) PrintCommandUsage(c, std::cerr);
+    if (const int error = buffer.Finish(); error != 0) {
+        std::cerr << "orvo-info: cannot write the output: " << std::strerror(error) << '\n';
+        if (status == kExitOk) status = kExitRejected;
+    }
+    return status;
+}
+
+// Status of a reply written to std::cout (help, version).
+int FinishStdout() {
+    if (std::cout.flush()) return kExitOk;
+    std::cerr << "orvo-info: cannot write the output: " << std::strerror(errno) << '\n';
+    return kExitRejected;
+}
 
 void PrintUsage(std::ostream& os) {
     os << "usage: orvo-info COMMAND [ARGS...]\n\ncommands:\n";
     for (const Command& c : kCommands) {
         os << "  " << c.name << ' ' << c.synopsis << "\n      " << c.summary << '\n';
     }
-    os << "\nexit status: 0 success, 1 a file was rejected or failed, 2 usage error\n";
+    os << "\n  --version\n      print the version\n";
+    os << "\nexit status: 0 success, 1 a file was rejected or an output could not be written,"
+          " 2 usage error\n";
 }
 
 int Main(std::span<char*> argv) {
@@ -61,14 +99,15 @@ int Main(std::span<char*> argv) {
     const std::string_view name = argv[1];
     if (name == "-h" || name == "--help" || name == "help") {
         PrintUsage(std::cout);
-        return kExitOk;
+        return FinishStdout();
+    }
+    if (name == "--version" || name == "-V") {
+        std::cout << "orvo-info " << ORVO_VERSION << '\n';
+        return FinishStdout();
     }
     for (const Command& c : kCommands) {
         if (c.name != name) continue;
-        const std::vector<std::string> args(argv.begin() + 2, argv.end());
-        const int status = c.run(args, std::cout, std::cerr);
-        if (status == kExitUsage) PrintUsage(std::cerr);
-        return status;
+        return RunChecked(c, std::vector<std::string>(argv.begin() + 2, argv.end()));
     }
     std::cerr << "orvo-info: unknown command '" << name << "'\n";
     PrintUsage(std::cerr);
@@ -79,6 +118,9 @@ int Main(std::span<char*> argv) {
 }  // namespace orvo::cli
 
 int main(int argc, char** argv) {
+    // Past a file size limit a write should fail with EFBIG and be reported,
+    // not kill the process.
+    ::signal(SIGXFSZ, SIG_IGN);
     try {
         return orvo::cli::Main(std::span<char*>(argv, static_cast<size_t>(argc)));
     } catch (const std::exception& e) {

@@ -2,12 +2,16 @@
 
 #include "cli/clip_info_json.h"
 #include "cli/commands.h"
+#include "cli/recording_inputs.h"
 #include "metadata/parse_recording.h"
 
 namespace orvo::cli {
 
-int RunProbe(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    if (args.empty()) return kExitUsage;
+int RunProbe(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "orvo-info probe: missing FILE\n";
+        return kExitUsage;
+    }
     int status = kExitOk;
     for (const std::string& file : args) {
         ClipInfo info;
@@ -19,10 +23,12 @@ int RunProbe(std::span<const std::string> args, std::ostream& out, std::ostream&
             AppendClipInfo(line, info);
         } else {
             status = kExitRejected;
+            const std::string reason = RejectionReason(file);
+            line["reason"] = reason.empty() ? "rejected" : reason;
+            err << "orvo-info: " << file << ": " << line["reason"].get<std::string>() << '\n';
         }
         out << DumpLine(line) << '\n';
     }
-    out.flush();
     return status;
 }
 

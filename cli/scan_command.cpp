@@ -4,12 +4,16 @@
 #include "cli/catalog_loading.h"
 #include "cli/clip_info_json.h"
 #include "cli/commands.h"
+#include "cli/recording_inputs.h"
 #include "library/clip_catalog.h"
 
 namespace orvo::cli {
 
 int RunScan(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) return kExitUsage;
+    if (args.size() != 1) {
+        err << "orvo-info scan: " << (args.empty() ? "missing PATH" : "give one PATH") << '\n';
+        return kExitUsage;
+    }
     const std::string& path = args[0];
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
@@ -66,7 +70,13 @@ int RunScan(std::span<const std::string> args, std::ostream& out, std::ostream& 
     }
     result["groups"] = std::move(groups);
     out << DumpLine(result) << '\n';
-    out.flush();
+    // A chosen file that is not a recording is a failure, not an empty card.
+    if (!S_ISDIR(st.st_mode) && catalog.Count() == 0) {
+        const std::string reason = RejectionReason(path);
+        err << "orvo-info: " << path << ": " << (reason.empty() ? "not a recording" : reason)
+            << '\n';
+        return kExitRejected;
+    }
     return kExitOk;
 }
 

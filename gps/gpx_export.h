@@ -4,18 +4,25 @@
 #include <span>
 #include <string>
 
+#include "gps/track_points.h"
 #include "metadata/telemetry.h"
 
 namespace orvo {
 
 class CClipCatalog;
 
-// A GPX 1.1 document of one recording's track: one <trkpt> per usable
-// record, in file order. <time> (UTC) comes from the record's own date
-// fields when they hold a valid local date; speed (m/s) and course
-// (degrees) go into a Garmin TrackPointExtension v2 element, since GPX 1.1
-// itself has no such elements.
-std::string GpxDocument(const std::string& track_name, std::span<const GpsRecord> records);
+// A GPX 1.1 document: one <trk> per track, one <trkseg> per recording, one
+// <trkpt> per point. <time> is UTC with milliseconds. Speed (m/s) and course
+// (degrees) go into a Garmin TrackPointExtension v2 element, and once more
+// as GPX 1.0 <speed> and <course> elements (in their own namespace, so the
+// document stays valid GPX 1.1), which GDAL reads as fields.
+std::string GpxTracksDocument(const std::string& name, std::span<const Track> tracks);
+
+// One recording's block as one track: points are the usable fixes inside
+// the geographic range, timed from the first dated record at gps_rate
+// records a second.
+std::string GpxDocument(const std::string& track_name, std::span<const GpsRecord> records,
+                        unsigned gps_rate = 1);
 
 // recording name without its extension + "_%Y_%m_%d_%H-%M-%S" + ".GPX".
 std::string GpxFileName(const std::string& file_name, int64_t start_time);

@@ -53,6 +53,22 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
 
 }  // namespace
 
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            AppendReplacement(&out);
+            ++i;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 std::string XmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -36,6 +36,10 @@ int ExportKml(CClipCatalog& catalog, const std::string& folder, std::string* pat
 // not allow become U+FFFD.
 std::string XmlEscape(std::string_view text);
 
+// The text with every byte that is not part of valid UTF-8 replaced by
+// U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
 // strftime of a time in local time; empty when the time cannot be converted.
 std::string FormatLocalTime(int64_t time, const char* format);
 

@@ -19,6 +19,8 @@ packages=(
   # tests and tools
   xvfb xauth ffmpeg imagemagick x11-utils locales librsvg2-bin
   poppler-utils gpsbabel gdal-bin libxml2-utils sqlite3 coreutils
+  # camera time zones (orvo-info --camera-tz and its tests)
+  tzdata
   # packaging checks
   dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )

@@ -123,9 +123,11 @@ TEST_F(CatalogCommandsTest, GpsFormats) {
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(Lines(csv.out),
               (std::vector<std::string>{
-                  "index,fix,latitude,longitude,altitude,speed_kmh,heading_deg,date",
-                  "0,1,37.525000,126.970000,35,36,90,2018-05-01 12:00:07",
-                  "1,0,-37.525000,-126.970000,-5,0,0,",
+                  "index,fix,latitude,longitude,altitude,speed_kmh,heading_deg,date,utc",
+                  "0,1,37.525000,126.970000,35,36,90,2018-05-01 12:00:07,2018-05-01T12:00:07.000Z",
+                  // No fix: no position (GIS tools would plot 0, 0); the time
+                  // follows the first dated record at 10 records a second.
+                  "1,0,,,-5,0,0,,2018-05-01T12:00:07.100Z",
               }));
     const CommandResult json = Info("gps " + ShellQuote(event_) + " --format json");
     ASSERT_EQ(json.status, 0) << json.err;
@@ -172,9 +174,11 @@ TEST_F(CatalogCommandsTest, KmlWritesWhatExportKmlWrites) {
     ASSERT_EQ(d.status, 0) << d.err;
     EXPECT_EQ(d.out, home.str() + "/Documents/QOR/KML/EMEG180501_120000_2018_05_01_12-00-00.KML\n");
     EXPECT_TRUE(fs::exists(home.path() / "Documents/QOR/KML"));
+    // A missing output folder is created.
     EXPECT_EQ(
         Info("kml " + ShellQuote(event_) + " --out " + ShellQuote(out.str() + "/no/such")).status,
-        1);
+        0);
+    EXPECT_TRUE(fs::exists(out.path() / "no/such/EMEG180501_120000_2018_05_01_12-00-00.KML"));
 }
 
 }  // namespace

@@ -161,5 +161,48 @@ TEST_F(DemoCardTest, OrvoInfoListsTheHardBrakingOfTheEventAndNothingBefore) {
     EXPECT_EQ(kinds, (std::set<std::string>{"g-force", "braking", "event"}));
 }
 
+// What a newcomer does with the card: one GeoJSON and one timed KML of the
+// whole card, opened in GDAL.
+TEST_F(DemoCardTest, ExportsAsOneGeoJsonAndOneTimedKmlWithOneTrackPerTrip) {
+    const std::string info =
+        "TZ=UTC0 " + ShellQuote(ORVO_INFO_PATH) + " trip " + ShellQuote(card_->str());
+    const std::string geojson = (card_->path() / "card.geojson").string();
+    const std::string kml = (card_->path() / "card.kml").string();
+    ASSERT_EQ(RunCommand(info + " --format geojson --points --out " + ShellQuote(geojson)).status,
+              0);
+    ASSERT_EQ(RunCommand(info + " --format kml --timed --out " + ShellQuote(kml)).status, 0);
+
+    const auto doc = nlohmann::json::parse(test_support::ReadWholeFile(geojson));
+    size_t tracks = 0;
+    std::vector<std::string> times;
+    for (const auto& feature : doc["features"]) {
+        if (feature["geometry"]["type"] == "Point") {
+            times.push_back(feature["properties"]["time"]);
+        } else {
+            ++tracks;
+        }
+    }
+    EXPECT_EQ(tracks, 2u);
+    EXPECT_GT(times.size(), 1000u);
+    EXPECT_EQ(std::set<std::string>(times.begin(), times.end()).size(), times.size());
+    const CommandResult gdal = RunCommand("ogrinfo -ro -al -so " + ShellQuote(geojson));
+    ASSERT_EQ(gdal.status, 0) << gdal.err;
+    EXPECT_NE(gdal.out.find("Feature Count: " + std::to_string(doc["features"].size())),
+              std::string::npos)
+        << gdal.out;
+
+    // Two trips and the event recording's mark; a time for every point.
+    const CommandResult layers = RunCommand("ogrinfo -ro -al -so " + ShellQuote(kml));
+    ASSERT_EQ(layers.status, 0) << layers.err;
+    EXPECT_NE(layers.out.find("Feature Count: 3"), std::string::npos) << layers.out;
+    const auto count = [&](const std::string& name) {
+        return RunCommand("xmllint --xpath \"count(//*[local-name()='" + name + "'])\" " +
+                          ShellQuote(kml))
+            .out;
+    };
+    EXPECT_EQ(count("coord"), std::to_string(times.size()) + "\n");
+    EXPECT_EQ(count("Track"), "8\n");  // one per recording
+}
+
 }  // namespace
 }  // namespace orvo

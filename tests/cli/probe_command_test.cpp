@@ -140,9 +140,13 @@ TEST_F(ProbeCommandTest, RejectedFilesPrintShortObjectsAndExitOne) {
     EXPECT_EQ(r.status, 1);
     const std::vector<Json> lines = JsonLines(r.out);
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].dump(), Json({{"path", text.string()}, {"accepted", false}}).dump());
+    EXPECT_EQ(lines[0].dump(), Json({{"path", text.string()},
+                                     {"accepted", false},
+                                     {"reason", "not a MOV/MP4 file (no ftyp box at the start)"}})
+                                   .dump());
     EXPECT_EQ(lines[1]["accepted"], false);
-    EXPECT_EQ(lines[1].size(), 2u);
+    EXPECT_EQ(lines[1]["reason"], "not an AVI file (no RIFF AVI header)");
+    EXPECT_EQ(lines[1].size(), 3u);
     EXPECT_EQ(lines[2]["accepted"], true);
     EXPECT_EQ(lines[3]["path"], quoted.string());
     EXPECT_EQ(lines[3]["accepted"], false);

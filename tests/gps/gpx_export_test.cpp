@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gps/camera_clock.h"
 #include "library/clip_catalog.h"
 #include "tests/library/card_files.h"
 #include "tests/support/time_zone.h"
@@ -114,8 +115,11 @@ TEST(GpxDocumentTest, ParsesBackWithPointsTimesAndExtensions) {
     EXPECT_EQ(points[2].attributes.at("lon"), "126.975000");
 
     const auto times = Named(elements, std::string(kGpxNs) + "|time");
-    ASSERT_EQ(times.size(), 1u);                       // only the first point carries a valid date
-    EXPECT_EQ(times[0].text, "2018-05-01T03:00:00Z");  // 12:00 local, nine hours ahead
+    // Every point is timed from the first dated record, one record a second.
+    ASSERT_EQ(times.size(), 3u);
+    EXPECT_EQ(times[0].text, "2018-05-01T03:00:00.000Z");  // 12:00 local, nine hours ahead
+    EXPECT_EQ(times[1].text, "2018-05-01T03:00:01.000Z");
+    EXPECT_EQ(times[2].text, "2018-05-01T03:00:04.000Z");
     const auto elevations = Named(elements, std::string(kGpxNs) + "|ele");
     ASSERT_EQ(elevations.size(), 3u);
     EXPECT_EQ(elevations[1].text, "-3");
@@ -129,6 +133,59 @@ TEST(GpxDocumentTest, ParsesBackWithPointsTimesAndExtensions) {
     EXPECT_EQ(courses[1].text, "40");  // 400 degrees brought into range
     EXPECT_EQ(speeds[0].parent, std::string(kTpxNs) + "|TrackPointExtension");
     EXPECT_EQ(Named(elements, std::string(kGpxNs) + "|extensions").size(), 3u);
+}
+
+TEST(GpxDocumentTest, TenPointsASecondGetTenTimes) {
+    std::vector<GpsRecord> track;
+    for (int i = 0; i < 12; ++i) {
+        GpsRecord r = Fix(3731.5 + i * 0.01, 12658.2, 36);
+        // The receiver dates records from index 2 on (12:00:05 local).
+        if (i >= 2) r = Dated(r, 12, 0, 5 + (i - 2) / 10);
+        track.push_back(r);
+    }
+    const auto times = Named(Parse(GpxDocument("x.MOV", track, 10)), std::string(kGpxNs) + "|time");
+    ASSERT_EQ(times.size(), 12u);
+    EXPECT_EQ(times[0].text, "2018-05-01T03:00:04.800Z");
+    EXPECT_EQ(times[2].text, "2018-05-01T03:00:05.000Z");
+    EXPECT_EQ(times[3].text, "2018-05-01T03:00:05.100Z");
+    EXPECT_EQ(times[11].text, "2018-05-01T03:00:05.900Z");
+}
+
+TEST(GpxDocumentTest, PointsOutsideTheGeographicRangeAreLeftOut) {
+    // 95 degrees north and 185 degrees east pass the map's test (< 200) but
+    // GPX forbids them.
+    const std::vector<GpsRecord> track = {Fix(3731.5, 12658.2), Fix(9500.0, 12658.2),
+                                          Fix(3731.5, 18500.0), Fix(-9000.0, -18000.0)};
+    ClipEntry entry;
+    entry.fileName = "x.MOV";
+    const TrackSegment segment = BuildSegment(entry, track, CameraClock());
+    EXPECT_EQ(segment.outOfRange, 2u);
+    ASSERT_EQ(segment.points.size(), 2u);
+    EXPECT_EQ(segment.points[1].index, 3u);  // the poles and the antimeridian stay
+
+    const auto points = Named(Parse(GpxDocument("x.MOV", track)), std::string(kGpxNs) + "|trkpt");
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[1].attributes.at("lat"), "-90.000000");
+    EXPECT_EQ(points[1].attributes.at("lon"), "-180.000000");
+}
+
+TEST(GpxDocumentTest, TracksAndSegmentsAndGpx10SpeedForGdal) {
+    ClipEntry entry;
+    entry.fileName = "a.MOV";
+    const std::vector<GpsRecord> records = {Fix(3731.5, 12658.2, 72, 100)};
+    const TrackSegment segment = BuildSegment(entry, records, CameraClock());
+    const std::vector<Track> tracks = {Track{"Trip 1", {segment, segment}},
+                                       Track{"Trip 2", {segment}}};
+    const std::vector<Element> elements = Parse(GpxTracksDocument("card", tracks));
+    EXPECT_EQ(Named(elements, std::string(kGpxNs) + "|trk").size(), 2u);
+    EXPECT_EQ(Named(elements, std::string(kGpxNs) + "|trkseg").size(), 3u);
+    const char* gpx10 = "http://www.topografix.com/GPX/1/0";
+    const auto speeds = Named(elements, std::string(gpx10) + "|speed");
+    const auto courses = Named(elements, std::string(gpx10) + "|course");
+    ASSERT_EQ(speeds.size(), 3u);
+    EXPECT_EQ(speeds[0].text, "20.000");
+    EXPECT_EQ(courses[0].text, "200");
+    EXPECT_EQ(speeds[0].parent, std::string(kGpxNs) + "|extensions");
 }
 
 TEST(GpxDocumentTest, EmptyTrackIsStillAValidDocument) {
