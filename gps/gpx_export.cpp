@@ -68,7 +68,18 @@ std::string GpxDocument(const std::string& track_name, std::span<const GpsRecord
     ClipEntry entry;
     entry.fileName = track_name;
     entry.info.gpsRateWord[0] = static_cast<uint8_t>(gps_rate);
-    const Track track{track_name, {BuildSegment(entry, records, CameraClock())}};
+    Track track{track_name, {BuildSegment(entry, records, CameraClock())}};
+    if (gps_rate == 0) {
+        for (TrackPoint& point : track.segments[0].points) {
+            const GpsRecord& r = records[point.index];
+            point.utc.reset();
+            if (r.year == 0) continue;
+            if (const auto t = CameraClock().ToUtc(2000 + r.year, r.month, r.day, r.hour, r.minute,
+                                                   r.second)) {
+                point.utc = static_cast<double>(*t);
+            }
+        }
+    }
     return GpxTracksDocument(track_name, std::span<const Track>(&track, 1));
 }
 

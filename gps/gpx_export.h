@@ -20,9 +20,10 @@ std::string GpxTracksDocument(const std::string& name, std::span<const Track> tr
 
 // One recording's block as one track: points are the usable fixes inside
 // the geographic range, timed from the first dated record at gps_rate
-// records a second.
+// records a second; with gps_rate 0 (unknown) each point carries its own
+// record's date, when valid.
 std::string GpxDocument(const std::string& track_name, std::span<const GpsRecord> records,
-                        unsigned gps_rate = 1);
+                        unsigned gps_rate = 0);
 
 // recording name without its extension + "_%Y_%m_%d_%H-%M-%S" + ".GPX".
 std::string GpxFileName(const std::string& file_name, int64_t start_time);

@@ -97,7 +97,7 @@ TEST(GpxDocumentTest, ParsesBackWithPointsTimesAndExtensions) {
     track.push_back(Dated(Fix(20000.0, 12658.2), 12, 0, 1));
     track.push_back(Dated(Fix(3731.8, 12658.5), 12, 13, 61));  // second 61: not a valid date
 
-    const std::string xml = GpxDocument("A&B <ドライブ>.MOV", track);
+    const std::string xml = GpxDocument("A&B <ドライブ>.MOV", track, 1);
     const std::vector<Element> elements = Parse(xml);
 
     const auto roots = Named(elements, std::string(kGpxNs) + "|gpx");
@@ -163,7 +163,8 @@ TEST(GpxDocumentTest, PointsOutsideTheGeographicRangeAreLeftOut) {
     ASSERT_EQ(segment.points.size(), 2u);
     EXPECT_EQ(segment.points[1].index, 3u);  // the poles and the antimeridian stay
 
-    const auto points = Named(Parse(GpxDocument("x.MOV", track)), std::string(kGpxNs) + "|trkpt");
+    const auto points =
+        Named(Parse(GpxDocument("x.MOV", track, 1)), std::string(kGpxNs) + "|trkpt");
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[1].attributes.at("lat"), "-90.000000");
     EXPECT_EQ(points[1].attributes.at("lon"), "-180.000000");
@@ -186,6 +187,15 @@ TEST(GpxDocumentTest, TracksAndSegmentsAndGpx10SpeedForGdal) {
     EXPECT_EQ(speeds[0].text, "20.000");
     EXPECT_EQ(courses[0].text, "200");
     EXPECT_EQ(speeds[0].parent, std::string(kGpxNs) + "|extensions");
+}
+
+TEST(GpxDocumentTest, UnknownRateKeepsEachRecordsOwnDate) {
+    const std::vector<GpsRecord> track = {Dated(Fix(3731.5, 12658.2), 12, 0, 0),
+                                          Fix(3731.6, 12658.3),
+                                          Dated(Fix(3731.7, 12658.2), 12, 0, 9)};
+    const auto times = Named(Parse(GpxDocument("x.MOV", track)), std::string(kGpxNs) + "|time");
+    ASSERT_EQ(times.size(), 2u);
+    EXPECT_EQ(times[1].text, "2018-05-01T03:00:09.000Z");
 }
 
 TEST(GpxDocumentTest, EmptyTrackIsStillAValidDocument) {
