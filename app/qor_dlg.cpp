@@ -406,6 +406,7 @@ void CQORDlg::OnInitDialog() {
     SetTimer(103, 500);
     SetTimer(105, 100);
     InitInput();
+    InitIncidents();
 }
 
 void CQORDlg::PlaceWindow(const QRect& rect) {
@@ -677,6 +678,7 @@ void CQORDlg::SetMapProvider(int provider) {
     }
     const int64_t now = player_->GetTime();
     if (now > 0) catalog_.RedrawDrivenPath(now);
+    RedrawTrip();
 }
 
 void CQORDlg::SetTimer(int id, int ms) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QBasicTimer>
 #include <QDialog>
@@ -28,6 +29,8 @@ class QSlider;
 namespace orvo {
 
 class CGdipButton;
+class CIncidentScanner;
+struct RecordingScan;
 class CMySliderControl;
 class CQorFileListCtrl;
 class CQorGroupListCtrl;
@@ -137,6 +140,11 @@ public:
 
     // The file list's context menu for a row (-1: none) (app/qor_dlg_file_menu.cpp).
     std::unique_ptr<QMenu> BuildFileMenu(int row);
+
+    // Incidents and trips (app/qor_dlg_incidents.cpp). N / Shift+N: the
+    // next / previous incident of the card.
+    void JumpToIncident(bool forward);
+    const CIncidentScanner* incident_scanner() const { return incident_scanner_; }
 
     // ITelemetryPanel: the compass, the speed label and the status board.
     void SetHeading(int degrees) override;
@@ -262,6 +270,19 @@ private:
     // The ticked recordings into an evidence package (app/qor_dlg_evidence.cpp).
     void ExportEvidencePackage();
 
+    // Incidents and trips (app/qor_dlg_incidents.cpp).
+    void InitIncidents();
+    void StartIncidentScan();
+    const RecordingScan* IncidentScanOf(int entry) const;
+    void OnIncidentResults(const std::vector<std::string>& paths);
+    void ShowIncidentRows();
+    void ShowIncidentsOfClip();
+    void ShowTripOfClip();
+    void RedrawTrip();
+    void FollowClipIncidents();
+    bool ApplyIncidentSeek();
+    void SeekClipTo(int64_t time_ms);
+
     // Members in the order of the window's design.
     int client_width_ = 0;
     int client_height_ = 0;
@@ -339,6 +360,14 @@ private:
     CMySliderControl* volume_ctrl_ = nullptr;
     CQorFileListCtrl* file_list_ctrl_ = nullptr;
     CQorGroupListCtrl* group_list_ctrl_ = nullptr;
+
+    // Incidents and trips (app/qor_dlg_incidents.cpp).
+    CIncidentScanner* incident_scanner_ = nullptr;
+    int incident_stop_ = -1;          // stop of the last N / Shift+N
+    std::string incident_seek_path_;  // recording started by the jump
+    int64_t incident_seek_ms_ = -1;   // its seek, applied at its first time report
+    std::string incident_marks_path_;
+    std::string trip_drawn_key_;
 };
 
 }  // namespace orvo

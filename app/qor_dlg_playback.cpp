@@ -179,6 +179,7 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
         video_->SetCountShown(true);
         video_->repaint();
         catalog_.Load(media_source_path_, std::string());
+        StartIncidentScan();
         video_->SetCountShown(false);
         video_->repaint();
         if (catalog_.Count() == 0) {
@@ -201,10 +202,10 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
     }
     catalog_.Reset();
     const QFileInfo file(path);
-    if (catalog_.Load(file.absolutePath().toStdString(), file.fileName().toStdString()) == 0 ||
-        catalog_.Count() == 0) {
-        return 0;
-    }
+    const int loaded =
+        catalog_.Load(file.absolutePath().toStdString(), file.fileName().toStdString());
+    StartIncidentScan();
+    if (loaded == 0 || catalog_.Count() == 0) return 0;
     current_clip_path_ = path.toStdString();
     player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
     catalog_.SelectFile(0);
@@ -377,11 +378,14 @@ bool CQORDlg::SortClips(int column, bool ascending) {
     // refilled in the catalogue's order first, row i is catalogue row i even
     // where keys are equal and the two sorts could have ordered them apart.
     catalog_.RefillFileList();
+    ShowIncidentRows();
     return true;
 }
 
 void CQORDlg::TimeUpdate(int64_t time_ms) {
+    if (ApplyIncidentSeek()) return;
     ShowGpsState(catalog_.UpdateTelemetry(time_ms, gsensor_shown_ != 0, map_shown_ != 0));
+    FollowClipIncidents();
 }
 
 void CQORDlg::SeekFromSlider(bool jump_views) {
@@ -480,11 +484,13 @@ void CQORDlg::DeleteCheckedClips() {
         return;
     }
     if (catalog_.DeleteChecked() == 0) QMessageBox::information(this, Ui(144), Ui(135));
+    StartIncidentScan();
 }
 
 void CQORDlg::UnlockCheckedClips() {
     if (!RequireClips()) return;
     if (catalog_.UnlockChecked() == 0) QMessageBox::information(this, Ui(144), Ui(135));
+    StartIncidentScan();
 }
 
 void CQORDlg::ExportCurrentKml() {

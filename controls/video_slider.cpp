@@ -1,5 +1,8 @@
 #include "controls/video_slider.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QMetaObject>
 #include <QPainter>
 #include <QPointer>
@@ -13,6 +16,7 @@ namespace {
 const QColor kTrackGrey(0x40, 0x40, 0x40);
 const QColor kPlayedBlue(0x00, 0x60, 0xC8);
 constexpr int kLineWidth = 9;
+const QColor kIncidentMark(0xFF, 0x9A, 0x1F);
 
 // The thumb picture (bitmap 199); a drawn knob of the same kind stands in
 // when the resource is not compiled in.
@@ -49,6 +53,28 @@ void CVideoSlider::PostPosition(int position) {
         Qt::QueuedConnection);
 }
 
+void CVideoSlider::SetIncidentMarks(std::vector<int> per_mille) {
+    if (per_mille == incident_marks_) return;
+    incident_marks_ = std::move(per_mille);
+    update();
+}
+
+void CVideoSlider::DrawIncidentMarks(QPainter& painter) const {
+    if (incident_marks_.empty()) return;
+    const QRect channel = ChannelRect();
+    const int top = std::max(0, height() / 2 - kLineWidth / 2 - 2);
+    const int bottom = std::min(height(), height() / 2 + kLineWidth / 2 + 3);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int mark : incident_marks_) {
+        const int x =
+            channel.left() + static_cast<int>(static_cast<long long>(std::clamp(mark, 0, 1000)) *
+                                              channel.width() / 1000);
+        painter.fillRect(QRect(x - 1, top, 3, bottom - top), kIncidentMark);
+    }
+    painter.restore();
+}
+
 void CVideoSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect client = rect();
@@ -62,6 +88,7 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     pen.setColor(kPlayedBlue);
     painter.setPen(pen);
     painter.drawLine(client.left() + 5, mid, thumb.right(), mid);
+    DrawIncidentMarks(painter);
     painter.drawPixmap(thumb.left() - 4, 3, thumb_picture_);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QPixmap>
 
 #include "controls/jump_slider.h"
@@ -24,11 +26,19 @@ public:
     // the user drags, so the thumb never jumps under the mouse.
     void PostPosition(int position);
 
+    // Incident marks at positions in per mille of the clip (the value a
+    // click on the mark seeks to); drawn over the channel, under the thumb.
+    void SetIncidentMarks(std::vector<int> per_mille);
+    const std::vector<int>& incident_marks() const { return incident_marks_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void DrawIncidentMarks(QPainter& painter) const;
+
     QPixmap thumb_picture_;
+    std::vector<int> incident_marks_;
 };
 
 }  // namespace orvo

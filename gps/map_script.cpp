@@ -90,6 +90,10 @@ std::string PathDrivedPlotScript(double latitude, double longitude) {
     return TwoArgumentCall("pathdrived_plot", latitude, longitude, ",");
 }
 
+std::string TripPlotScript(double latitude, double longitude) {
+    return TwoArgumentCall("trip_plot", latitude, longitude, ",");
+}
+
 MapPosition MarkerPosition(int map_choice, double latitude, double longitude) {
     if (map_choice == kMapChoiceRaw) return {latitude, longitude};
     return {NmeaToDegrees(latitude), NmeaToDegrees(longitude)};

@@ -28,6 +28,11 @@ std::string MovPosScript(double latitude, double longitude);          // "movpos
 std::string PathPlotScript(double latitude, double longitude);        // "path_plot(%f,%f)"
 std::string PathDrivedPlotScript(double latitude, double longitude);  // "pathdrived_plot(%f,%f)"
 
+// The page's trip line: the whole trip's track under the recording's own.
+inline constexpr std::string_view kTripDeleteScript = "trip_delete()";
+inline constexpr std::string_view kTripFitScript = "trip_fit()";
+std::string TripPlotScript(double latitude, double longitude);  // "trip_plot(%f,%f)"
+
 struct MapPosition {
     double latitude = 0;
     double longitude = 0;

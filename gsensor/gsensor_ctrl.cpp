@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -271,6 +272,7 @@ const QImage& CGSensorCtrl::RenderFrame() {
     std::memcpy(frame_.bits(), layer_.constBits(), static_cast<size_t>(layer_.sizeInBytes()));
 
     QPainter painter(&frame_);
+    DrawIncidentMarks(painter, geometry, span_ms);
     DrawCursor(painter, geometry, span_ms);
     DrawScaleLabels(painter, client.height());
     DrawLegend(painter, client.width());
@@ -358,6 +360,30 @@ void CGSensorCtrl::RenderLayer(const GraphGeometry& g, double span_ms) {
     for (size_t axis = 0; axis < 3; ++axis) {
         if (axis_visible_[axis]) canvas.PolylineExclusive(curves[axis], kAxisColours[axis]);
     }
+}
+
+void CGSensorCtrl::SetIncidentMarks(std::vector<double> times_ms) {
+    if (times_ms == incident_marks_) return;
+    incident_marks_ = std::move(times_ms);
+    update();
+}
+
+void CGSensorCtrl::DrawIncidentMarks(QPainter& painter, const GraphGeometry& g, double span_ms) {
+    if (incident_marks_.empty() || g.bottom <= g.top) return;
+    const QColor line(0xFF, 0x9A, 0x1F, 0x90);
+    const QColor tip(0xFF, 0x9A, 0x1F);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    for (double time_ms : incident_marks_) {
+        const int x = CursorX(time_ms, g, span_ms);
+        painter.fillRect(QRect(x, g.top, 1, g.bottom - g.top), line);
+        const QPointF triangle[3] = {QPointF(x - 4.5, g.top - 9), QPointF(x + 5.5, g.top - 9),
+                                     QPointF(x + 0.5, g.top - 2)};
+        painter.setBrush(tip);
+        painter.drawPolygon(triangle, 3);
+    }
+    painter.restore();
 }
 
 void CGSensorCtrl::DrawCursor(QPainter& painter, const GraphGeometry& g, double span_ms) {

@@ -62,6 +62,11 @@ public:
     // The value text of an axis's legend entry as last drawn.
     QString legend_text(int axis) const;
 
+    // Incident marks at times in ms of the clip: a line across the plot and
+    // a small triangle above it, under the cursor.
+    void SetIncidentMarks(std::vector<double> times_ms);
+    const std::vector<double>& incident_marks() const { return incident_marks_; }
+
     // Composes the current picture off-screen and returns it; paint copies
     // exactly this image to the window.
     const QImage& RenderFrame();
@@ -89,12 +94,14 @@ private:
     void InvalidateLayer() { layer_valid_ = false; }
     void RenderLayer(const GraphGeometry& geometry, double span_ms);
     void DrawCursor(QPainter& painter, const GraphGeometry& geometry, double span_ms);
+    void DrawIncidentMarks(QPainter& painter, const GraphGeometry& geometry, double span_ms);
     void DrawScaleLabels(QPainter& painter, int client_height);
     void DrawLegend(QPainter& painter, int client_width);
     void DrawSpeedReadout(QPainter& painter, bool japanese);
     void RenderReadout(int client_width);
 
     std::vector<GSensorChange> samples_;
+    std::vector<double> incident_marks_;
     double samples_per_ms_ = 0.016;
     double current_time_ = 0.0;
     double gain_ = 2.0;

@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QIcon>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -22,6 +23,8 @@ constexpr int kEntryIndexRole = Qt::UserRole;
 // The tick last reported or set, so changes of other item data (texts, the
 // row mark) are not taken for a click on the box.
 constexpr int kTickRole = Qt::UserRole + 12;
+constexpr int kIncidentRole = Qt::UserRole + 20;
+constexpr int kTypeColumn = 2;
 
 constexpr int kHeadingIds[CQorFileListCtrl::kColumnCount] = {151, 122, 152};
 constexpr int kWidthPercent[CQorFileListCtrl::kColumnCount] = {32, 38, 24};
@@ -29,6 +32,25 @@ constexpr int kWidthPercent[CQorFileListCtrl::kColumnCount] = {32, 38, 24};
 const QColor kCellBorder(0x20, 0x20, 0x20);
 // Rows whose top lies at or above this client y sit under the heading.
 constexpr int kHeadingBottom = 23;
+
+// A small orange warning sign, drawn once.
+const QIcon& IncidentIcon() {
+    static const QIcon icon = [] {
+        QPixmap picture(12, 12);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPointF corners[3] = {QPointF(6, 0.5), QPointF(11.5, 11), QPointF(0.5, 11)};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xFF, 0x9A, 0x1F));
+        painter.drawPolygon(corners, 3);
+        painter.setPen(QPen(Qt::black, 1.6));
+        painter.drawLine(QPointF(6, 4), QPointF(6, 7.5));
+        painter.drawPoint(QPointF(6, 9.5));
+        return QIcon(picture);
+    }();
+    return icon;
+}
 
 QString Ui(int id) {
     return QString::fromStdString(LoadUiString(id));
@@ -168,6 +190,23 @@ void CQorFileListCtrl::contextMenuEvent(QContextMenuEvent* event) {
 int CQorFileListCtrl::EntryIndexOfRow(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->data(0, kEntryIndexRole).toInt() : -1;
+}
+
+void CQorFileListCtrl::SetIncidentMarks(const std::vector<char>& marked) {
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        const int entry = item->data(0, kEntryIndexRole).toInt();
+        const bool mark = entry >= 0 && static_cast<size_t>(entry) < marked.size() &&
+                          marked[static_cast<size_t>(entry)] != 0;
+        if (item->data(kTypeColumn, kIncidentRole).toBool() == mark) continue;
+        item->setData(kTypeColumn, kIncidentRole, mark);
+        item->setIcon(kTypeColumn, mark ? IncidentIcon() : QIcon());
+    }
+}
+
+bool CQorFileListCtrl::HasIncidentMark(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr && item->data(kTypeColumn, kIncidentRole).toBool();
 }
 
 CQorFileListCtrl::SortMark CQorFileListCtrl::SortMarkOf(int column) const {

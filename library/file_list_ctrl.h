@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "library/clip_views.h"
 #include "library/row_list_ctrl.h"
@@ -49,6 +50,12 @@ public:
     bool ascending() const { return ascending_; }
     SortMark SortMarkOf(int column) const;
     int EntryIndexOfRow(int row) const;
+
+    // Marks the rows of recordings that hold an incident with an icon in
+    // the type column (the type text stays): marked[entry] for each row's
+    // entry; entries beyond the vector are unmarked.
+    void SetIncidentMarks(const std::vector<char>& marked);
+    bool HasIncidentMark(int row) const;
 
     // The cell outlines of one row as line segments: columns of the given
     // widths from x = -scroll_x, each outlined one pixel left of its edges;
