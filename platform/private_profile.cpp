@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -15,8 +16,11 @@
 namespace orvo {
 namespace {
 
-// Larger files are not settings files; refusing them keeps a stray huge file
-// from being read into memory, and a write never truncates one.
+// Larger files are not settings files: every read of a key reads the whole
+// file again (about ten reads at start-up, one write per pane button), so a
+// 50 MB file would cost seconds of I/O per click. Such a file is neither
+// read (defaults apply) nor rewritten; the program's own keys need under
+// 2 KB. A write that would grow a file past the limit is refused too.
 constexpr std::uintmax_t kMaxFileBytes = 4 * 1024 * 1024;
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -98,7 +102,105 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& path) {
 
 enum class ReadResult { kRead, kMissing, kFailed };
 
-ReadResult ReadLines(const std::filesystem::path& path, std::vector<std::string>* lines) {
+// The encodings a settings file is read in and written back in. A file is
+// always rewritten in the encoding it was read in, so no write can leave it
+// half in one encoding and half in another.
+enum class TextEncoding { kUtf8, kUtf16Le, kUtf16Be };
+
+struct ProfileText {
+    std::vector<std::string> lines;  // UTF-8, without "\n"
+    TextEncoding encoding = TextEncoding::kUtf8;
+};
+
+void AppendUtf8(uint32_t code, std::string* out) {
+    if (code < 0x80) {
+        out->push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out->push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+// UTF-16 bytes after the byte-order mark to UTF-8; false for an odd length or
+// an unpaired surrogate (such a file is left alone rather than guessed at).
+bool DecodeUtf16(std::string_view bytes, bool big_endian, std::string* out) {
+    if (bytes.size() % 2 != 0) return false;
+    auto unit = [&](size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<uint32_t>(big_endian ? (a << 8) | b : (b << 8) | a);
+    };
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        uint32_t code = unit(i);
+        if (code >= 0xDC00 && code <= 0xDFFF) return false;
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            if (i + 2 >= bytes.size()) return false;
+            const uint32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        AppendUtf8(code, out);
+    }
+    return true;
+}
+
+// Next code point of UTF-8 text; an invalid byte is taken as U+FFFD.
+uint32_t NextCodePoint(std::string_view text, size_t* i) {
+    const auto lead = static_cast<unsigned char>(text[*i]);
+    size_t length = lead < 0x80           ? 1
+                    : (lead >> 5) == 0x6  ? 2
+                    : (lead >> 4) == 0xE  ? 3
+                    : (lead >> 3) == 0x1E ? 4
+                                          : 0;
+    if (length == 0 || *i + length > text.size()) {
+        ++*i;
+        return 0xFFFD;
+    }
+    uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(text[*i + k]);
+        if ((c & 0xC0) != 0x80) {
+            ++*i;
+            return 0xFFFD;
+        }
+        code = (code << 6) | (c & 0x3F);
+    }
+    *i += length;
+    return code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ? 0xFFFD : code;
+}
+
+std::string EncodeUtf16(std::string_view text, bool big_endian) {
+    std::string out;
+    auto put = [&](uint32_t unit) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        out.push_back(big_endian ? high : low);
+        out.push_back(big_endian ? low : high);
+    };
+    put(0xFEFF);
+    for (size_t i = 0; i < text.size();) {
+        const uint32_t code = NextCodePoint(text, &i);
+        if (code >= 0x10000) {
+            put(0xD800 + ((code - 0x10000) >> 10));
+            put(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            put(code);
+        }
+    }
+    return out;
+}
+
+ReadResult ReadLines(const std::filesystem::path& path, ProfileText* text) {
     std::error_code ec;
     std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (status.type() == std::filesystem::file_type::not_found) return ReadResult::kMissing;
@@ -107,10 +209,38 @@ ReadResult ReadLines(const std::filesystem::path& path, std::vector<std::string>
     if (ec || size > kMaxFileBytes) return ReadResult::kFailed;
     std::ifstream in(path, std::ios::binary);
     if (!in) return ReadResult::kFailed;
-    std::string line;
-    while (std::getline(in, line)) lines->push_back(line);
-    if (in.bad()) return ReadResult::kFailed;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || bytes.size() > kMaxFileBytes) return ReadResult::kFailed;
+
+    std::string utf8;
+    const std::string_view view(bytes);
+    if (view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF")) {
+        const bool big_endian = view[0] == '\xFE';
+        text->encoding = big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
+        if (!DecodeUtf16(view.substr(2), big_endian, &utf8)) return ReadResult::kFailed;
+    } else {
+        // NUL bytes mean UTF-16 without a byte-order mark (or not text at
+        // all): writing ASCII into it would mix encodings, so leave it.
+        if (view.find('\0') != std::string_view::npos) return ReadResult::kFailed;
+        text->encoding = TextEncoding::kUtf8;
+        utf8 = std::move(bytes);
+    }
+    size_t start = 0;
+    while (start < utf8.size()) {
+        size_t end = utf8.find('\n', start);
+        if (end == std::string::npos) end = utf8.size();
+        text->lines.push_back(utf8.substr(start, end - start));
+        start = end + 1;
+    }
     return ReadResult::kRead;
+}
+
+// The read-only attribute (no owner write bit) is respected even by root,
+// and a file this user may not write is never replaced by a renamed copy.
+bool MayReplace(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+    return (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -181,10 +311,10 @@ PrivateProfile::PrivateProfile(std::filesystem::path path) : path_(std::move(pat
 bool PrivateProfile::Lookup(std::string_view section, std::string_view key,
                             std::string* value) const {
     try {
-        std::vector<std::string> lines;
-        if (ReadLines(path_, &lines) != ReadResult::kRead) return false;
+        ProfileText text;
+        if (ReadLines(path_, &text) != ReadResult::kRead) return false;
         bool in_section = false;
-        for (const std::string& line : lines) {
+        for (const std::string& line : text.lines) {
             std::string_view name, k, v;
             if (SectionOf(line, &name)) {
                 in_section = EqualsNoCase(name, section);
@@ -235,8 +365,9 @@ bool PrivateProfile::WriteString(std::string_view section, std::string_view key,
         return false;
     try {
         std::filesystem::path target = ResolveTarget(path_);
-        std::vector<std::string> lines;
-        if (ReadLines(target, &lines) == ReadResult::kFailed) return false;
+        ProfileText file;
+        if (ReadLines(target, &file) == ReadResult::kFailed || !MayReplace(target)) return false;
+        std::vector<std::string>& lines = file.lines;
 
         // New lines follow the file's own line ends.
         bool crlf = !lines.empty() && !lines.front().empty() && lines.front().back() == '\r';
@@ -278,6 +409,10 @@ bool PrivateProfile::WriteString(std::string_view section, std::string_view key,
             text += line;
             text += '\n';
         }
+        if (file.encoding != TextEncoding::kUtf8) {
+            text = EncodeUtf16(text, file.encoding == TextEncoding::kUtf16Be);
+        }
+        if (text.size() > kMaxFileBytes) return false;
         return WriteFileAtomically(target, text);
     } catch (...) {
         return false;

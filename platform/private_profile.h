@@ -14,6 +14,13 @@ namespace orvo {
 // keeps every other line (other sections, other keys, comments) untouched and
 // replaces the file atomically, so a crash or a full disk during a write
 // leaves the previous file whole. No operation throws.
+//
+// Files are UTF-8 (an optional byte-order mark is skipped) or UTF-16 with a
+// byte-order mark, little or big endian; a write keeps the file's encoding.
+// A file that is neither (NUL bytes without a UTF-16 mark, broken UTF-16),
+// is larger than 4 MiB, or has no owner write permission (the read-only
+// attribute, respected even for root) is never written: reads of it give the
+// defaults (read-only: its values) and writes return false.
 class PrivateProfile {
 public:
     explicit PrivateProfile(std::filesystem::path path);

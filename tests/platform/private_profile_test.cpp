@@ -280,6 +280,83 @@ TEST_F(PrivateProfileTest, OversizedFileIsNeitherReadNorReplaced) {
     EXPECT_EQ(fs::file_size(ini_), big.size());
 }
 
+// Read-only is the file's attribute: root, whom the kernel lets write
+// anything, must not replace it through a temporary file and a rename either.
+TEST_F(PrivateProfileTest, ReadOnlyFileIsReadButNeverReplaced) {
+    const std::string before = "[UI]\nLANGID=JPN\n";
+    Put(before);
+    ::chmod(ini_.c_str(), 0444);
+    struct stat old_stat {};
+    ASSERT_EQ(::stat(ini_.c_str(), &old_stat), 0);
+    PrivateProfile profile(ini_);
+    EXPECT_EQ(profile.GetString("UI", "LANGID", "ENG"), "JPN");
+    EXPECT_FALSE(profile.WriteString("UI", "LANGID", "ENG"));
+    EXPECT_FALSE(profile.WriteInt("WINPOS", "LEFT", 5));
+    struct stat new_stat {};
+    ASSERT_EQ(::stat(ini_.c_str(), &new_stat), 0);
+    EXPECT_EQ(new_stat.st_ino, old_stat.st_ino);
+    EXPECT_EQ(Contents(), before);
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+std::string Utf16(std::string_view ascii_and_bmp_utf8, bool big_endian) {
+    // Test texts are ASCII plus "日本" (two BMP characters written as \u).
+    std::string out = big_endian ? std::string("\xFE\xFF") : std::string("\xFF\xFE");
+    std::u16string units;
+    for (size_t i = 0; i < ascii_and_bmp_utf8.size();) {
+        const auto c = static_cast<unsigned char>(ascii_and_bmp_utf8[i]);
+        if (c < 0x80) {
+            units.push_back(c);
+            i += 1;
+        } else {
+            const auto b = static_cast<unsigned char>(ascii_and_bmp_utf8[i + 1]);
+            const auto d = static_cast<unsigned char>(ascii_and_bmp_utf8[i + 2]);
+            units.push_back(
+                static_cast<char16_t>(((c & 0x0F) << 12) | ((b & 0x3F) << 6) | (d & 0x3F)));
+            i += 3;
+        }
+    }
+    for (char16_t u : units) {
+        const char high = static_cast<char>(u >> 8);
+        const char low = static_cast<char>(u & 0xFF);
+        out.push_back(big_endian ? high : low);
+        out.push_back(big_endian ? low : high);
+    }
+    return out;
+}
+
+TEST_F(PrivateProfileTest, Utf16FilesAreReadAndWrittenInTheirOwnEncoding) {
+    for (bool big_endian : {false, true}) {
+        SCOPED_TRACE(big_endian ? "big endian" : "little endian");
+        Put(Utf16("; \u65E5\u672C\r\n[UI]\r\nLANGID=JPN\r\nFolder=/card/\u65E5\u672C\r\n",
+                  big_endian));
+        PrivateProfile profile(ini_);
+        EXPECT_EQ(profile.GetString("UI", "LANGID", "ENG"), "JPN");
+        EXPECT_EQ(profile.GetString("UI", "Folder", ""), "/card/\u65E5\u672C");
+        ASSERT_TRUE(profile.WriteString("UI", "LANGID", "ENG"));
+        ASSERT_TRUE(profile.WriteInt("WINPOS", "LEFT", -7));
+        EXPECT_EQ(Contents(), Utf16("; \u65E5\u672C\r\n[UI]\r\nLANGID=ENG\r\nFolder=/card/"
+                                    "\u65E5\u672C\r\n[WINPOS]\r\nLEFT=-7\r\n",
+                                    big_endian));
+        EXPECT_EQ(profile.GetInt("WINPOS", "LEFT", 0), -7);
+    }
+}
+
+// Files whose encoding cannot be told for sure are left exactly as they are.
+TEST_F(PrivateProfileTest, UndecidableEncodingsAreLeftUntouched) {
+    const std::string utf16_no_mark("[\0U\0I\0]\0\n\0", 10);
+    const std::string odd_length = Utf16("[UI]\nLANGID=JPN\n", false) + "x";
+    const std::string lone_surrogate =
+        Utf16("[UI]\nLANGID=JPN\n", false) + std::string("\x00\xD8", 2);
+    for (const std::string& before : {utf16_no_mark, odd_length, lone_surrogate}) {
+        Put(before);
+        PrivateProfile profile(ini_);
+        EXPECT_EQ(profile.GetString("UI", "LANGID", "ENG"), "ENG");
+        EXPECT_FALSE(profile.WriteString("UI", "LANGID", "JPN"));
+        EXPECT_EQ(Contents(), before);
+    }
+}
+
 // A full disk or quota during the write: the old file stays whole and no
 // temporary file is left behind. The file size limit makes write() fail with
 // EFBIG, which works even for root.
