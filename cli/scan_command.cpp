@@ -69,6 +69,11 @@ int RunScan(std::span<const std::string> args, std::ostream& out, std::ostream& 
         groups.push_back(std::move(item));
     }
     result["groups"] = std::move(groups);
+    Json skipped = Json::array();
+    for (const SkippedFile& file : catalog.skipped()) {
+        skipped.push_back({{"path", file.path}, {"reason", SkipReasonText(file)}});
+    }
+    result["skipped"] = std::move(skipped);
     out << DumpLine(result) << '\n';
     // A chosen file that is not a recording is a failure, not an empty card.
     if (!S_ISDIR(st.st_mode) && catalog.Count() == 0) {

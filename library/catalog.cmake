@@ -5,4 +5,5 @@ list(APPEND ORVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_operations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/number_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_size_name.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/recording_file.cpp
 )

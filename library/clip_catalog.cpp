@@ -1,7 +1,6 @@
 #include "library/clip_catalog.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,6 +124,7 @@ int CClipCatalog::Bind(IFileListView* file_list, IGSensorView* gsensor, IMapView
 
 int CClipCatalog::Reset() {
     entries_.clear();
+    skipped_.clear();
     groups_.clear();
     rows_.clear();
     selected_ = -1;
@@ -164,6 +164,8 @@ int CClipCatalog::Load(const std::string& folder, const std::string& file_name) 
         if (IsReadOnly(path)) entry.flags |= kClipReadOnly;
         if (ParseRecording(FullPathOf(entry), &entry.info) == 0) {
             entries_.push_back(std::move(entry));
+        } else {
+            skipped_.push_back(DiagnoseRecordingFile(path));
         }
     }
 
@@ -219,6 +221,10 @@ void CClipCatalog::ScanFolder(const std::string& root) {
             if (child != nullptr) stack.push_back({child, std::move(sub)});
         } else if (type == DT_REG) {
             AddFile(root, level.sub_folder, name, ::dirfd(level.dir));
+        } else if (IsRecordingName(name)) {
+            // Something else under a recording's name (a FIFO, a link): not
+            // opened, but the user hears that it was left out.
+            skipped_.push_back({root + level.sub_folder + name, SkipReason::kNotRegularFile, 0});
         }
     }
 }
@@ -233,7 +239,11 @@ void CClipCatalog::AddFile(const std::string& root, const std::string& sub_folde
         const std::string path = FullPathOf(entry);
         entry.flags = NameFlags(file_name);
         if (IsReadOnlyAt(dir_fd, file_name)) entry.flags |= kClipReadOnly;
-        if (ParseRecording(path, &entry.info) == 0) entries_.push_back(std::move(entry));
+        if (ParseRecording(path, &entry.info) == 0) {
+            entries_.push_back(std::move(entry));
+        } else {
+            skipped_.push_back(DiagnoseRecordingFile(path));
+        }
     }
     if (scan_counter_ != nullptr) scan_counter_->SetScanCount(visited_);
     ++visited_;
@@ -428,7 +438,7 @@ int CClipCatalog::SelectClip(int index) {
     gsen_size_ = entry.info.gsenSize;
     selected_ = index;
 
-    const int fd = ::open(FullPathOf(entry).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRecordingFile(FullPathOf(entry), &open_failure_);
     if (fd < 0) return 0;
     struct stat st;
     const uint64_t length = ::fstat(fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;

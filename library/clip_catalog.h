@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "library/clip_views.h"
+#include "library/recording_file.h"
 #include "metadata/telemetry.h"
 
 namespace orvo {
@@ -96,8 +97,15 @@ public:
     // Empties the file list and adds every row again with its tick.
     void RefillFileList();
 
-    // Selected-clip telemetry.
+    // Files named like recordings that the last Load left out, in scan order,
+    // each with its reason (emptied by Reset).
+    const std::vector<SkippedFile>& skipped() const { return skipped_; }
+
+    // Selected-clip telemetry. SelectClip returns 0 for a file that is not a
+    // regular file any more or cannot be opened (it never blocks);
+    // open_failure() then tells why.
     int SelectClip(int index);
+    const SkippedFile& open_failure() const { return open_failure_; }
     int UpdateTelemetry(int64_t time_ms, bool refresh_graph, bool move_map);
     void RedrawDrivenPath(int64_t time_ms);
 
@@ -148,6 +156,8 @@ private:
     std::vector<ClipEntry> entries_;
     std::vector<ClipGroup> groups_;
     std::vector<ClipRow> rows_;
+    std::vector<SkippedFile> skipped_;
+    SkippedFile open_failure_;
 
     IGroupListView* group_list_ = nullptr;
     IFileListView* file_list_ = nullptr;

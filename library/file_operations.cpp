@@ -89,7 +89,8 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 
 bool CopyFileAtomically(const std::string& source, const std::string& target) {
     if (IsSameFile(source, target)) return false;
-    const int from = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // A source swapped for a FIFO must not hang the copy.
+    const int from = OpenRecordingFile(source, nullptr);
     if (from < 0) return false;
     struct stat st;
     if (::fstat(from, &st) != 0 || !S_ISREG(st.st_mode)) {

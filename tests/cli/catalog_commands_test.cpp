@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -76,7 +79,8 @@ TEST_F(CatalogCommandsTest, ScanPrintsEntriesAndGroupsInTheContractOrder) {
     const CommandResult r = Info("scan " + ShellQuote(card_.str()));
     ASSERT_EQ(r.status, 0) << r.err;
     const Json scan = Json::parse(r.out);
-    EXPECT_EQ(Keys(scan), (std::vector<std::string>{"visited", "entries", "groups"}));
+    EXPECT_EQ(Keys(scan), (std::vector<std::string>{"visited", "entries", "groups", "skipped"}));
+    EXPECT_EQ(scan["skipped"], Json::array());
     EXPECT_EQ(scan["visited"], 3);
     ASSERT_EQ(scan["entries"].size(), 3u);
     const Json& first = scan["entries"][0];
@@ -105,6 +109,25 @@ TEST_F(CatalogCommandsTest, ScanPrintsEntriesAndGroupsInTheContractOrder) {
     EXPECT_EQ(scan["groups"][0]["count"], 2);
     EXPECT_EQ(scan["groups"][0]["totalDurationMs"], 32000);
     EXPECT_EQ(scan["groups"][0]["flags"], 1);
+}
+
+TEST_F(CatalogCommandsTest, ScanNamesSkippedFilesWithTheirReasons) {
+    std::ofstream(card_.path() / "DCIM/MOVIE/FILE180501_140000.MOV");
+    ASSERT_EQ(::mkfifo((card_.path() / "DCIM/MOVIE/FILE180501_150000.MOV").c_str(), 0600), 0);
+    const CommandResult r = Info("scan " + ShellQuote(card_.str()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json scan = Json::parse(r.out);
+    EXPECT_EQ(scan["entries"].size(), 3u);
+    ASSERT_EQ(scan["skipped"].size(), 2u);
+    std::vector<std::string> lines;
+    for (const Json& file : scan["skipped"]) {
+        EXPECT_EQ(Keys(file), (std::vector<std::string>{"path", "reason"}));
+        lines.push_back(fs::path(file["path"].get<std::string>()).filename().string() + ": " +
+                        file["reason"].get<std::string>());
+    }
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"FILE180501_140000.MOV: empty file",
+                                               "FILE180501_150000.MOV: not a regular file"}));
 }
 
 TEST_F(CatalogCommandsTest, ScanOfOneFileAndOfNothing) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,43 @@ TEST(LoadTest, ScanSkipsHiddenAndSystemEntriesAndCountsEveryVisitedFile) {
     EXPECT_EQ(catalog.FullPath(0), card.str() + "//DCIM/MOVIE//FILE180501_120000.MOV");
     EXPECT_EQ(catalog.entries()[1].subFolder, "");
     EXPECT_TRUE(fs::exists(catalog.FullPath(1)));
+}
+
+// Every file named like a recording that the scan leaves out is named with
+// its reason; hidden files and other names stay silent.
+TEST(LoadTest, ScanRecordsEveryRejectedRecordingWithItsReason) {
+    TempFolder card;
+    WriteRecording(card.path() / "FILE180501_120000.MOV", 12, 0, 0);
+    std::ofstream(card.path() / "EMPT180501_120100.MOV");
+    std::ofstream(card.path() / "JUNK180501_120200.AVI") << "RIFF but not much more";
+    ASSERT_EQ(::mkfifo((card.path() / "FIFO180501_120300.MOV").c_str(), 0600), 0);
+    fs::create_symlink(card.path() / "FILE180501_120000.MOV",
+                       card.path() / "LINK180501_120400.MOV");
+    std::ofstream(card.path() / ".HIDE180501_120500.MOV");
+    std::ofstream(card.path() / "notes.txt");
+
+    CClipCatalog catalog;
+    ASSERT_EQ(catalog.Load(card.str(), ""), 1);
+    EXPECT_EQ(catalog.Count(), 1);
+    std::map<std::string, std::string> reasons;
+    for (const SkippedFile& file : catalog.skipped()) {
+        reasons[fs::path(file.path).filename().string()] = SkipReasonText(file);
+        EXPECT_TRUE(fs::equivalent(fs::path(file.path).parent_path(), card.path())) << file.path;
+    }
+    EXPECT_EQ(reasons, (std::map<std::string, std::string>{
+                           {"EMPT180501_120100.MOV", "empty file"},
+                           {"FIFO180501_120300.MOV", "not a regular file"},
+                           {"JUNK180501_120200.AVI", "not a readable recording"},
+                           {"LINK180501_120400.MOV", "not a regular file"},
+                       }));
+
+    // File mode names the one chosen file; a new load forgets the old list.
+    ASSERT_EQ(catalog.Load(card.str(), "FIFO180501_120300.MOV"), 1);
+    EXPECT_EQ(catalog.Count(), 0);
+    ASSERT_EQ(catalog.skipped().size(), 1u);
+    EXPECT_EQ(catalog.skipped()[0].reason, SkipReason::kNotRegularFile);
+    ASSERT_EQ(catalog.Load(card.str(), "FILE180501_120000.MOV"), 1);
+    EXPECT_TRUE(catalog.skipped().empty());
 }
 
 TEST(LoadTest, DescendsAtMostFortyFoldersDeep) {

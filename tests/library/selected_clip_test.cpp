@@ -1,4 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include <cstdlib>
 #include <ctime>
@@ -91,6 +97,35 @@ TEST_F(SelectedClipTest, SelectClipOutOfRangeOrUnreadable) {
     log_.clear();
     EXPECT_EQ(catalog_.UpdateTelemetry(0, true, true), 0);
     EXPECT_EQ(log_, (CallLog{"panel.noheading", "panel.speed 0 0", "g.speed 0 0"}));
+}
+
+// A recording replaced by a FIFO after the scan: selecting it returns at once
+// with 0 instead of waiting in open() for a writer that never comes.
+TEST_F(SelectedClipTest, FifoSwappedInAfterTheScanIsRefusedWithoutBlocking) {
+    RecordingOptions options;
+    options.gps = {Fix(3731.5, 12701.2)};
+    LoadClip(options);
+    const fs::path path = card_.path() / "FILE180501_1.MOV";
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+
+    auto selected = std::async(std::launch::async, [this] { return catalog_.SelectClip(0); });
+    if (selected.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Release the blocked open so the test can end and report.
+        const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        ADD_FAILURE() << "SelectClip blocked on the FIFO";
+        selected.wait();
+        if (writer >= 0) ::close(writer);
+        return;
+    }
+    EXPECT_EQ(selected.get(), 0);
+    EXPECT_EQ(catalog_.open_failure().reason, SkipReason::kNotRegularFile);
+    EXPECT_TRUE(catalog_.GpsRecords().empty());
+
+    fs::remove(path);
+    EXPECT_EQ(catalog_.SelectClip(0), 0);
+    EXPECT_EQ(SkipReasonText(catalog_.open_failure()),
+              "cannot be opened: No such file or directory");
 }
 
 TEST_F(SelectedClipTest, LookupAtRecordEdgesWithRateOne) {
