@@ -59,6 +59,14 @@ constexpr UiStringEntry kEnglish[] = {
     {299, "MBTiles map files (*.mbtiles);;All files (*)"},
 
     // 300..319: damaged and changing cards, skipped files
+    {300, "%d files were left out:"},
+    {301, "not a regular file"},
+    {302, "cannot be opened"},
+    {303, "empty file"},
+    {304, "not a recording this viewer can read"},
+    {305, "the player could not show it"},
+    {306, "the player did not open it"},
+    {307, "This file could not be read:"},
 
     // 320..339: packaging, command line
 };
@@ -115,6 +123,14 @@ constexpr UiStringEntry kJapanese[] = {
     {299, "MBTiles 地図ファイル (*.mbtiles);;すべてのファイル (*)"},
 
     // 300..319: damaged and changing cards, skipped files
+    {300, "読み込めなかったファイル: %d 件"},
+    {301, "通常のファイルではありません"},
+    {302, "開けません"},
+    {303, "空のファイルです"},
+    {304, "読み取れる録画ではありません"},
+    {305, "再生できませんでした"},
+    {306, "プレーヤーが開けませんでした"},
+    {307, "このファイルは読み込めません:"},
 
     // 320..339: packaging, command line
 };

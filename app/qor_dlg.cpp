@@ -795,6 +795,7 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
             }
             play->SetGreyed(false);
             play->update();
+            if (wparam == kPlayerStatePlaying) EngineStartedPlaying();
             return true;
         }
         case kMoveSeekSliderMessage:

@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <QBasicTimer>
 #include <QDialog>
 #include <QHash>
+#include <QMessageBox>
+#include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 #include "app/window_input.h"
 #include "app/window_layout.h"
@@ -137,6 +141,16 @@ public:
     CMySliderControl* volume_slider() const { return volume_ctrl_; }
     CQorFileListCtrl* file_list() const { return file_list_ctrl_; }
     QLineEdit* volume_edit() const { return volume_edit_; }
+    // Full paths of the recordings of this card that could not be shown;
+    // automatic continuation and the end rule pass them by.
+    const std::set<std::string>& unplayable() const { return unplayable_; }
+    // The one non-modal box that names them (null while none is shown).
+    QMessageBox* unplayable_box() const { return unplayable_box_; }
+    // True between a cue's Play and its Pause.
+    bool cue_pending() const { return cue_pending_; }
+    // Puts every view in the "nothing playing" state: engine stopped, no
+    // picture, PLAY off, slider at 0, no heading, speed or G-sensor cursor.
+    void ShowNothingPlaying();
 
     // The file list's context menu for a row (-1: none) (app/qor_dlg_file_menu.cpp).
     std::unique_ptr<QMenu> BuildFileMenu(int row);
@@ -230,9 +244,27 @@ private:
     void ShowRateOverlay();
     void StartOverlaySequence();
     void SetGuard();
-    void StartClip(int index);
-    void CueClip(int index);
-    void WaitForEngineOpen();
+    // How a clip came to be started: what happens when it cannot be shown.
+    enum class ClipStart { kUser, kAutomatic, kCue };
+    bool OpenClipInEngine(int index, ClipStart start);
+    void StartClip(int index, ClipStart start = ClipStart::kUser);
+    // Starts the first playable entry from `from` on; none: the end rule.
+    void StartNextPlayable(int from);
+    bool CueClip(int index);
+    // The end rule: the first recording that can be shown, paused.
+    void CueFirstPlayable();
+    void BeginCue(int64_t time_ms);
+    void FinishCue();
+    void CancelCue();
+    void EngineStartedPlaying();
+    int NextPlayable(int from) const;
+    int PreviousPlayable(int before) const;
+    // A recording the catalogue or the engine could not show: marked, named
+    // once, and passed by when it was reached automatically.
+    void ClipCannotBeShown(int index, const QString& reason, ClipStart start);
+    void MarkUnplayable(int index, const QString& reason, ClipStart start);
+    void ReportUnplayable(const std::string& path, const QString& reason);
+    void ShowSkippedFiles();
     void ResetRate();
     int OpenChoice(int mode, const QString& path);
     void OpenMedia();
@@ -368,6 +400,18 @@ private:
     int64_t incident_seek_ms_ = -1;   // its seek, applied at its first time report
     std::string incident_marks_path_;
     std::string trip_drawn_key_;
+
+    // Recordings that could not be shown (app/qor_dlg_playback.cpp).
+    std::set<std::string> unplayable_;
+    QPointer<QMessageBox> unplayable_box_;
+    ClipStart clip_start_ = ClipStart::kUser;
+    bool clip_showed_time_ = false;  // the engine reported a time > 0
+    bool awaiting_playing_ = false;  // opened, its playing report not seen yet
+    bool cue_pending_ = false;
+    bool end_rule_cue_ = false;  // the pending cue is the end rule's
+    int64_t cue_time_ms_ = -1;   // where the cue puts the clip; -1 = at its start
+    QTimer cue_settle_timer_;    // the settle time between a cue's Play and Pause
+    QTimer open_watchdog_;       // an engine that never reports back on a clip
 };
 
 }  // namespace orvo

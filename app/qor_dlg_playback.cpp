@@ -2,7 +2,9 @@
 // drive the engine and keep the views in step with it.
 #include "app/qor_dlg.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -36,6 +38,10 @@ namespace orvo {
 
 namespace {
 
+QString Ui(int id) {
+    return QString::fromStdString(LoadUiString(id));
+}
+
 constexpr int kTimerRateOverlay = 102;
 constexpr int kTimerSeek = 103;
 constexpr int kTimerDelayedOpen = 105;
@@ -46,12 +52,27 @@ constexpr int kOverlayTicks = 10;
 
 // Pauses that give the engine time to settle after Stop and Play.
 constexpr auto kSettleAfterStop = std::chrono::milliseconds(200);
-constexpr auto kSettleAfterPlay = std::chrono::milliseconds(50);
-// How long a cue waits for the engine to open the clip before pausing it.
-constexpr auto kOpenWait = std::chrono::milliseconds(3000);
+constexpr int kSettleAfterPlayMs = 50;
+// An engine that has neither played nor failed a clip this long after
+// opening it will not show it (opening takes well under a second).
+constexpr int kOpenWatchdogMs = 15'000;
+// Skipped files named in the file list's tooltip; the rest are counted.
+constexpr size_t kSkippedNamesShown = 12;
 
-QString Ui(int id) {
-    return QString::fromStdString(LoadUiString(id));
+QString ReasonText(const SkippedFile& file) {
+    switch (file.reason) {
+        case SkipReason::kNotRegularFile:
+            return Ui(301);
+        case SkipReason::kCannotOpen:
+            return file.error != 0 ? QStringLiteral("%1 (%2)").arg(
+                                         Ui(302), QString::fromLocal8Bit(std::strerror(file.error)))
+                                   : Ui(302);
+        case SkipReason::kEmpty:
+            return Ui(303);
+        case SkipReason::kNotRecording:
+            break;
+    }
+    return Ui(304);
 }
 
 void Sleep(std::chrono::milliseconds duration) {
@@ -82,6 +103,13 @@ void CQORDlg::InstallPlaybackControls() {
     group_list_ctrl_ = new CQorGroupListCtrl(this);
     InstallControl(kIdcGroupList, group_list_ctrl_);
     group_list_ctrl_->SetMessageTarget(this);
+
+    cue_settle_timer_.setSingleShot(true);
+    connect(&cue_settle_timer_, &QTimer::timeout, this, [this] { FinishCue(); });
+    open_watchdog_.setSingleShot(true);
+    connect(&open_watchdog_, &QTimer::timeout, this, [this] {
+        if (awaiting_playing_) ClipCannotBeShown(catalog_.SelectedIndex(), Ui(306), clip_start_);
+    });
 }
 
 IGSensorView* CQORDlg::GSensorView() const {
@@ -124,41 +152,193 @@ void CQORDlg::SetGuard() {
     SetTimer(kTimerGuard, kGuardTimeoutMs);
 }
 
-void CQORDlg::StartClip(int index) {
+bool CQORDlg::OpenClipInEngine(int index, ClipStart start) {
+    CancelCue();
     if (index >= 0) catalog_.SelectFile(index);
-    catalog_.SelectClip(index);
+    if (catalog_.SelectClip(index) == 0 && index >= 0 && index < catalog_.Count()) {
+        // Not a regular file any more, or gone: the engine would wait on a
+        // FIFO for good, so it never sees such a file.
+        MarkUnplayable(index, ReasonText(catalog_.open_failure()), start);
+        return false;
+    }
     current_clip_path_ = catalog_.FullPath(index);
     player_->Open(current_clip_path_);
     FitVideo();
+    clip_start_ = start;
+    clip_showed_time_ = false;
+    awaiting_playing_ = player_->available() != 0;
+    if (awaiting_playing_) open_watchdog_.start(kOpenWatchdogMs);
+    return true;
+}
+
+void CQORDlg::StartClip(int index, ClipStart start) {
+    if (!OpenClipInEngine(index, start)) return;
     player_->Play();
     StartOverlaySequence();
     WriteBenchMarker("clip");
 }
 
-void CQORDlg::WaitForEngineOpen() {
-    // The engine pauses only a clip that has reached its playing state; a
-    // pause sent earlier is lost and the clip would play on. Wait (bounded)
-    // until it has opened the clip, then give it the usual settle time.
-    if (player_->available()) {
-        const auto deadline = std::chrono::steady_clock::now() + kOpenWait;
-        while (player_->GetLength() <= 0 && std::chrono::steady_clock::now() < deadline) {
-            Sleep(std::chrono::milliseconds(10));
-        }
+int CQORDlg::NextPlayable(int from) const {
+    for (int i = std::max(from, 0); i < catalog_.Count(); ++i) {
+        if (unplayable_.count(catalog_.FullPath(i)) == 0) return i;
     }
-    Sleep(kSettleAfterPlay);
+    return -1;
 }
 
-void CQORDlg::CueClip(int index) {
-    if (catalog_.Count() == 0) return;
-    catalog_.SelectFile(index);
-    catalog_.SelectClip(index);
-    current_clip_path_ = catalog_.FullPath(index);
-    player_->Open(current_clip_path_);
-    FitVideo();
+int CQORDlg::PreviousPlayable(int before) const {
+    for (int i = std::min(before, catalog_.Count()) - 1; i >= 0; --i) {
+        if (unplayable_.count(catalog_.FullPath(i)) == 0) return i;
+    }
+    return -1;
+}
+
+void CQORDlg::StartNextPlayable(int from) {
+    // Each failure marks its entry, so this ends after at most Count steps.
+    for (int i = NextPlayable(from); i >= 0; i = NextPlayable(i + 1)) {
+        if (OpenClipInEngine(i, ClipStart::kAutomatic)) {
+            player_->Play();
+            StartOverlaySequence();
+            WriteBenchMarker("clip");
+            return;
+        }
+    }
+    CueFirstPlayable();
+}
+
+bool CQORDlg::CueClip(int index) {
+    if (catalog_.Count() == 0) return false;
+    if (!OpenClipInEngine(index, ClipStart::kCue)) return false;
     player_->Play();
-    WaitForEngineOpen();
-    player_->Pause();
+    BeginCue(-1);
+    return true;
+}
+
+void CQORDlg::CueFirstPlayable() {
+    for (int i = NextPlayable(0); i >= 0; i = NextPlayable(i + 1)) {
+        if (CueClip(i)) return;
+    }
+}
+
+void CQORDlg::BeginCue(int64_t time_ms) {
+    // The engine pauses only a clip that has reached its playing state (a
+    // pause sent earlier is lost and the clip plays on), so the pause waits
+    // for that report instead of blocking the window.
+    cue_pending_ = true;
+    cue_time_ms_ = time_ms;
+    if (!player_->available()) FinishCue();
+}
+
+void CQORDlg::EngineStartedPlaying() {
+    awaiting_playing_ = false;
+    open_watchdog_.stop();
+    if (cue_pending_ && !cue_settle_timer_.isActive()) cue_settle_timer_.start(kSettleAfterPlayMs);
+}
+
+void CQORDlg::FinishCue() {
+    if (!cue_pending_) return;
+    cue_pending_ = false;
+    cue_settle_timer_.stop();
+    // The engine's pause toggles: only a clip that still plays is paused.
+    if (cue_time_ms_ >= 0) player_->SetTime(cue_time_ms_);
+    if (player_->playing() || !player_->available()) player_->Pause();
+    if (cue_time_ms_ < 0) {
+        MoveSeekSliderTo(0);
+        if (IGSensorView* graph = GSensorView()) graph->SetCursorTime(0);
+    }
+    SetPlayButton(false);
+    if (end_rule_cue_) {
+        end_rule_cue_ = false;
+        const QWidget* play = Control(kIdcPlay);
+        const QPoint centre = play->mapToGlobal(play->rect().center());
+        WriteBenchMarker("cued " + std::to_string(centre.x()) + " " + std::to_string(centre.y()));
+    }
+}
+
+void CQORDlg::CancelCue() {
+    end_rule_cue_ = false;
+    cue_pending_ = false;
+    cue_settle_timer_.stop();
+}
+
+void CQORDlg::ShowNothingPlaying() {
+    CancelCue();
+    open_watchdog_.stop();
+    awaiting_playing_ = false;
+    PendingSeekTime().store(kNoPendingSeek);
+    player_->Stop();
+    SetPlayButton(false);
     MoveSeekSliderTo(0);
+    ClearHeading();
+    SetSpeed(false, 0);
+    ShowGpsState(0);
+    if (IGSensorView* graph = GSensorView()) {
+        graph->SetSpeedReadout(false, 0);
+        graph->SetCursorTime(0);
+        graph->SetCurvesHidden(true);
+        graph->Repaint();
+    }
+    // The engine's picture goes with its stopped output; the surface paints
+    // its own black over what was left.
+    video_->update();
+}
+
+void CQORDlg::MarkUnplayable(int index, const QString& reason, ClipStart start) {
+    const std::string path = catalog_.FullPath(index);
+    const bool first_time = unplayable_.insert(path).second;
+    ShowNothingPlaying();
+    // No time report will come to release the clip-switch guard.
+    ClipSwitchGuard().store(0);
+    // Named once per card; a recording the user picks again is named again.
+    if (first_time || start == ClipStart::kUser) ReportUnplayable(path, reason);
+}
+
+void CQORDlg::ClipCannotBeShown(int index, const QString& reason, ClipStart start) {
+    if (index < 0 || index >= catalog_.Count()) return;
+    MarkUnplayable(index, reason, start);
+    if (start == ClipStart::kAutomatic) {
+        StartNextPlayable(index + 1);
+    } else if (start == ClipStart::kCue) {
+        // On to the next one that can be shown; none: nothing is cued.
+        for (int i = NextPlayable(index + 1); i >= 0; i = NextPlayable(i + 1)) {
+            if (CueClip(i)) return;
+        }
+    }
+}
+
+void CQORDlg::ReportUnplayable(const std::string& path, const QString& reason) {
+    // One box, not modal, that grows by a line per recording: playback goes
+    // on behind it and nothing waits for the user's answer.
+    const QString line = QStringLiteral("%1\n    %2").arg(QString::fromStdString(path), reason);
+    if (unplayable_box_ == nullptr) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                                    Ui(102) + QStringLiteral("\n\n") + line, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("UnplayableRecordings"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        unplayable_box_ = box;
+        box->show();
+        return;
+    }
+    unplayable_box_->setText(unplayable_box_->text() + QStringLiteral("\n") + line);
+}
+
+void CQORDlg::ShowSkippedFiles() {
+    if (file_list_ctrl_ == nullptr) return;
+    const std::vector<SkippedFile>& skipped = catalog_.skipped();
+    if (skipped.empty()) {
+        file_list_ctrl_->setToolTip(QString());
+        return;
+    }
+    QString text = Ui(300);
+    text.replace(QStringLiteral("%d"), QString::number(skipped.size()));
+    for (size_t i = 0; i < skipped.size() && i < kSkippedNamesShown; ++i) {
+        text += QStringLiteral("\n%1: %2")
+                    .arg(QString::fromStdString(
+                             std::filesystem::path(skipped[i].path).filename().string()),
+                         ReasonText(skipped[i]));
+    }
+    if (skipped.size() > kSkippedNamesShown) text += QStringLiteral("\n...");
+    file_list_ctrl_->setToolTip(text);
 }
 
 void CQORDlg::ResetRate() {
@@ -176,24 +356,21 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
             return 0;
         }
         catalog_.Reset();
+        unplayable_.clear();
         video_->SetCountShown(true);
         video_->repaint();
         catalog_.Load(media_source_path_, std::string());
         StartIncidentScan();
         video_->SetCountShown(false);
         video_->repaint();
+        ShowSkippedFiles();
         if (catalog_.Count() == 0) {
             ClipSwitchGuard().store(0);
             return 0;
         }
         if (mode == kOpenDrive) {
-            catalog_.SelectFile(0);
-            catalog_.SelectClip(0);
-            current_clip_path_ = catalog_.SelectedPath();
-            player_->Open(current_clip_path_);
-            SetPlayButton(true);
-            FitVideo();
-            player_->Play();
+            StartNextPlayable(0);
+            if (player_->playing()) SetPlayButton(true);
         } else {
             delayed_open_index_ = 0;
             delayed_open_countdown_ = kDelayedOpenTicks;
@@ -201,18 +378,24 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
         return 1;
     }
     catalog_.Reset();
+    unplayable_.clear();
     const QFileInfo file(path);
     const int loaded =
         catalog_.Load(file.absolutePath().toStdString(), file.fileName().toStdString());
     StartIncidentScan();
-    if (loaded == 0 || catalog_.Count() == 0) return 0;
-    current_clip_path_ = path.toStdString();
+    ShowSkippedFiles();
+    if (loaded == 0 || catalog_.Count() == 0) {
+        // The one chosen file was refused: say which and why.
+        const SkippedFile refused = loaded != 0 && !catalog_.skipped().empty()
+                                        ? catalog_.skipped().front()
+                                        : DiagnoseRecordingFile(path.toStdString());
+        QMessageBox::warning(
+            this, Ui(131), QStringLiteral("%1\n\n%2\n%3").arg(Ui(307), path, ReasonText(refused)));
+        return 0;
+    }
     player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
-    catalog_.SelectFile(0);
-    catalog_.SelectClip(0);
-    player_->Open(catalog_.SelectedPath());
+    if (!OpenClipInEngine(0, ClipStart::kUser)) return 0;
     SetPlayButton(true);
-    FitVideo();
     player_->Play();
     return 1;
 }
@@ -267,14 +450,13 @@ void CQORDlg::PlayPause() {
         SetPlayButton(false);
         return;
     }
-    if (!player_->available() || !player_->playing()) {
+    // The user takes over from a cue still waiting for its pause.
+    const bool cueing = cue_pending_;
+    CancelCue();
+    if (!player_->available() || !player_->playing() || cueing) {
         if (current < 0) {
             current = 0;
-            catalog_.SelectFile(0);
-            catalog_.SelectClip(0);
-            current_clip_path_ = catalog_.FullPath(0);
-            player_->Open(current_clip_path_);
-            FitVideo();
+            if (!OpenClipInEngine(0, ClipStart::kUser)) return;
         }
         player_->Play();
         StartOverlaySequence();
@@ -284,6 +466,9 @@ void CQORDlg::PlayPause() {
 }
 
 void CQORDlg::StopPlayback() {
+    CancelCue();
+    open_watchdog_.stop();
+    awaiting_playing_ = false;
     PendingSeekTime().store(kNoPendingSeek);
     SetPlayButton(false);
     player_->Stop();
@@ -305,46 +490,52 @@ void CQORDlg::ChangeRate(bool faster) {
 void CQORDlg::NextClip() {
     const int s = catalog_.SelectedIndex();
     player_->Stop();
+    // Recordings that could not be shown are passed by, as when playing on.
     if (s < 0 || s + 1 >= catalog_.Count()) {
-        CueClip(0);
+        CueFirstPlayable();
     } else {
-        StartClip(s + 1);
+        StartNextPlayable(s + 1);
     }
 }
 
 void CQORDlg::PreviousClip() {
     const int s = catalog_.SelectedIndex();
     player_->Stop();
-    if (s >= 1) {
-        StartClip(s - 1);
+    const int previous = s >= 1 ? PreviousPlayable(s) : -1;
+    if (previous >= 0) {
+        StartClip(previous);
     } else {
-        CueClip(0);
+        CueFirstPlayable();
     }
 }
 
 void CQORDlg::EndOfClip() {
+    // An end before the clip's playing report belongs to the media before
+    // it; an end without a single time report is a recording the engine
+    // opened but could not show (a truncated file): never replayed.
+    if (awaiting_playing_) return;
+    const int s = catalog_.SelectedIndex();
+    if (!clip_showed_time_ && s >= 0) {
+        ClipCannotBeShown(s, Ui(305), auto_next_ ? clip_start_ : ClipStart::kUser);
+        return;
+    }
     if (auto_next_) {
-        const int s = catalog_.SelectedIndex();
         if (s < 0 || s + 1 >= catalog_.Count()) {
             player_->Stop();
-            CueClip(0);
+            CueFirstPlayable();
             WriteBenchMarker("clip");
-            const QWidget* play = Control(kIdcPlay);
-            const QPoint centre = play->mapToGlobal(play->rect().center());
-            WriteBenchMarker("cued " + std::to_string(centre.x()) + " " +
-                             std::to_string(centre.y()));
+            // The marker that the clip is paused follows when the cue ends.
+            end_rule_cue_ = cue_pending_;
         } else {
-            StartClip(s + 1);
+            StartNextPlayable(s + 1);
         }
         return;
     }
     player_->Stop();
     if (catalog_.Count() == 0) return;
     player_->Play();
-    WaitForEngineOpen();
-    player_->Pause();
-    MoveSeekSliderTo(0);
-    if (IGSensorView* graph = GSensorView()) graph->SetCursorTime(0);
+    awaiting_playing_ = true;
+    BeginCue(-1);
 }
 
 void CQORDlg::GroupClicked(int group) {
@@ -383,6 +574,9 @@ bool CQORDlg::SortClips(int column, bool ascending) {
 }
 
 void CQORDlg::TimeUpdate(int64_t time_ms) {
+    // Reports queued from the clip before a switch find the new one not
+    // playing yet (time 0 or -1): only the engine's own time counts.
+    if (time_ms > 0 && player_->GetTime() > 0) clip_showed_time_ = true;
     if (ApplyIncidentSeek()) return;
     ShowGpsState(catalog_.UpdateTelemetry(time_ms, gsensor_shown_ != 0, map_shown_ != 0));
     FollowClipIncidents();
@@ -524,10 +718,8 @@ void CQORDlg::Flip() {
         // A stopped engine ignores a pause: start the clip, put it back at
         // its time and pause it once it runs.
         player_->Play();
-        WaitForEngineOpen();
-        player_->SetTime(time);
-        player_->Pause();
-        SetPlayButton(false);
+        awaiting_playing_ = true;
+        BeginCue(time);
     } else {
         player_->Stop();
         SetPlayButton(false);
@@ -589,8 +781,12 @@ bool CQORDlg::OnPlayerCommand(int id) {
 bool CQORDlg::OnPlayerMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
     switch (message) {
         case WM_PLAYER_ERROR:
-            QMessageBox::information(this, QCoreApplication::applicationName(),
-                                     wparam == 1 ? Ui(102) : QString());
+            if (wparam == 1 && catalog_.SelectedIndex() >= 0) {
+                ClipCannotBeShown(catalog_.SelectedIndex(), Ui(305), clip_start_);
+            } else {
+                QMessageBox::information(this, QCoreApplication::applicationName(),
+                                         wparam == 1 ? Ui(102) : QString());
+            }
             return true;
         case WM_PLAYER_TIME:
             TimeUpdate(static_cast<int64_t>(static_cast<uint32_t>(wparam)));
@@ -633,7 +829,7 @@ bool CQORDlg::OnPlayerTimer(int id) {
         case kTimerDelayedOpen:
             if (delayed_open_countdown_ != 0 && delayed_open_countdown_ != -1) {
                 const int was = delayed_open_countdown_--;
-                if (was == 1 && delayed_open_index_ != -1) StartClip(delayed_open_index_);
+                if (was == 1 && delayed_open_index_ != -1) StartNextPlayable(delayed_open_index_);
             }
             if (first_paint_seen_ && open_after_first_paint_.isEmpty() &&
                 delayed_open_countdown_ <= 0)

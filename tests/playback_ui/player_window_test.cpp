@@ -237,6 +237,8 @@ TEST_F(PlayerWindowTest, EndOfLastClipWithAutoNextCuesFirstClipPausedAtStart) {
     // The 2-second clip ends; the first one is cued.
     ASSERT_TRUE(QTest::qWaitFor([this] { return FileNameOfCurrent() == rec().clip[0]; }, 10'000));
     EXPECT_EQ(window->catalog().SelectedIndex(), 0);
+    // The cue pauses once the engine reports playing; the window runs on.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->cue_pending(); }, 10'000));
     EXPECT_TRUE(player().paused());
     EXPECT_FALSE(player().playing());
     EXPECT_EQ(window->seek_slider()->value(), 0);
@@ -416,6 +418,7 @@ TEST_F(PlayerWindowTest, NextAndPreviousWalkTheClipsAndWrapToACue) {
     EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
     Command(kIdcPrev);  // on the first clip: cued paused
     EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->cue_pending(); }, 10'000));
     EXPECT_TRUE(player().paused());
     EXPECT_TRUE(StaysBelow(400, 800));
 }
@@ -469,6 +472,7 @@ TEST_F(PlayerWindowTest, FlipRecreatesTheEngineAndRestoresPositionAndState) {
     const int64_t paused_at = player().GetTime();
     Command(kIdcFlip);
     EXPECT_EQ(player().argument_set(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->cue_pending(); }, 10'000));
     EXPECT_TRUE(player().paused());
     EXPECT_FALSE(player().playing());
     ASSERT_TRUE(QTest::qWaitFor(
