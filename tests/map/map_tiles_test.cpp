@@ -155,6 +155,14 @@ protected:
         map_->LoadPage();
         ASSERT_TRUE(loaded.wait(kWaitMs));
         ASSERT_TRUE(loaded.takeFirst().at(0).toBool());
+        blank_ = GrabMap();
+    }
+
+    QImage GrabMap() {
+        const QRect area(map_->view()->mapToGlobal(QPoint(0, 0)), map_->view()->size());
+        return window_->screen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .toImage();
     }
 
     // Runs the script, then waits until the tile layer has loaded and
@@ -169,8 +177,22 @@ protected:
                        state.value("tileLoads").toInt() > 0;
             },
             kWaitMs));
-        // The screen follows the page's paint a moment later.
-        QTest::qWait(150);
+        // The screen follows the page's paint later, much later on a busy
+        // machine: wait until two grabs of the map, some time apart, agree
+        // and differ from the blank map the page showed before.
+        QImage last;
+        const bool in_time = QTest::qWaitFor(
+            [&] {
+                QTest::qWait(200);
+                const QImage now = GrabMap();
+                const bool settled = !last.isNull() && now == last && now != blank_;
+                last = now;
+                return settled;
+            },
+            kWaitMs);
+        // Late or not, the colour checks that follow say what the screen shows.
+        static_cast<void>(in_time);
+        blank_ = last;
     }
 
     QColor ColourAt(const Place& place) {
@@ -195,6 +217,7 @@ protected:
     }
 
     test_support::TempFolder folder_;
+    QImage blank_;  // the map area before the latest tile change
     std::unique_ptr<QWidget> window_;
     CHtmlMapDlg* map_ = nullptr;
 };
