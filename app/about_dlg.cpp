@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/control_ids.h"
+#include "app/menu_text.h"
 #include "app/ui_strings.h"
 #include "app/version.h"
 #include "controls/gdi_plus_bitmap.h"
@@ -26,7 +27,8 @@ QString CAboutDlg::VersionText() {
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromStdString(LoadUiString(101)));
+    // String 101 is the menu text of this command; a title shows no mnemonic.
+    setWindowTitle(QString::fromStdString(MenuTextAsTitle(LoadUiString(101))));
     auto* icon = new QLabel(this);
     CGdiPlusBitmapResource image;
     if (image.Load(kIconId))

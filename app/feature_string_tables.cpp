@@ -43,6 +43,7 @@ constexpr UiStringEntry kEnglish[] = {
     // 230..249: clip export
 
     // 250..269: keyboard, frame time, drag and drop, open dialog
+    {250, "No recordings were found in %s."},
 
     // 270..289: incidents and trips
 
@@ -107,6 +108,7 @@ constexpr UiStringEntry kJapanese[] = {
     // 230..249: clip export
 
     // 250..269: keyboard, frame time, drag and drop, open dialog
+    {250, "%s に録画ファイルが見つかりませんでした。"},
 
     // 270..289: incidents and trips
 

@@ -400,6 +400,7 @@ void CQORDlg::OnInitDialog() {
     InstallControl(kIdcGSensor, gsensor_graph);
     catalog_.Bind(file_list_ctrl_, gsensor_graph, map_view, this);
     catalog_.BindScanCounter(video_);
+    InstallKeys();
     // The installed views replaced controls that already had tips.
     RebuildTips();
 
@@ -486,6 +487,7 @@ void CQORDlg::UpdateLayout(int cx, int cy) {
     Control(kIdcPlay)->setGeometry(ToQRect(l.play));
     Control(kIdcFast)->setGeometry(ToQRect(l.fast));
     Control(kIdcNext)->setGeometry(ToQRect(l.next));
+    if (frame_time_ != nullptr) frame_time_->setGeometry(ToQRect(l.frame_time));
 
     Control(kIdcStop)->hide();
     ApplyLabelMargins();
@@ -515,12 +517,25 @@ void CQORDlg::ShowControls(bool show) {
         kIdcPlay,           kIdcNext,         kIdcPrev,  kIdcSlow,     kIdcFast,  kIdcConf,
         kIdcSnap,           kIdcOpen,         kIdcInfo,  kIdcFlip,     kIdcFull,  kIdcGsr,
         kIdcPositionSlider, kIdcVolumeSlider, kIdcClose, kIdcMinimise, kIdcAbout, kIdcVolume,
-        kIdcLogo,           kIdcFileList,     kIdcNote,  kIdcSmall,    kIdcMedium};
+        kIdcLogo,           kIdcFileList,     kIdcSmall, kIdcMedium};
     static constexpr int kAlwaysHidden[] = {
-        kIdcStop, kIdcDel,          kIdcSave,      kIdcLoop,       kIdcKml,        kIdcMap,
-        kIdcLock, kIdcGpsIndicator, kIdcGroupList, kIdcSpeedLabel, kIdcStatusBoard};
-    for (int id : kFollowShow) Control(id)->setVisible(show);
-    for (int id : kAlwaysHidden) Control(id)->hide();
+        kIdcStop, kIdcDel,          kIdcSave,      kIdcLoop,       kIdcKml,         kIdcMap,
+        kIdcLock, kIdcGpsIndicator, kIdcGroupList, kIdcSpeedLabel, kIdcStatusBoard, kIdcNote};
+    if (!show) {
+        // Showing them again restores exactly this: a control hidden before
+        // (the note 1069, which the G-sensor graph draws itself; the unused
+        // flip button) stays hidden, so the window looks as it did.
+        shown_before_hide_.clear();
+        for (int id : kFollowShow) shown_before_hide_[id] = !Control(id)->isHidden();
+        for (int id : kAlwaysHidden) shown_before_hide_[id] = !Control(id)->isHidden();
+    }
+    auto shown_again = [this](int id, bool otherwise) {
+        auto it = shown_before_hide_.find(id);
+        return it != shown_before_hide_.end() ? it->second : otherwise;
+    };
+    for (int id : kFollowShow) Control(id)->setVisible(show && shown_again(id, true));
+    if (frame_time_ != nullptr) frame_time_->setVisible(show);
+    for (int id : kAlwaysHidden) Control(id)->setVisible(show && shown_again(id, false));
     gsensor_->setVisible(show && gsensor_shown_);
     Control(kIdcMaxWindow)->setVisible(show && !work_area_);
     Control(kIdcRestoreWindow)->setVisible(show && work_area_);
@@ -560,7 +575,7 @@ void CQORDlg::RebuildTips() {
     for (const TipEntry& tip : kTips) {
         QWidget* control = Control(tip.control);
         if (control == nullptr) continue;
-        const QString text = UiString(tip.text);
+        const QString text = TipWithKey(tip.control, UiString(tip.text));
         // The property keeps the text for accessibility; the styled tip
         // window is what hovering shows.
         control->setToolTip(text);
@@ -633,13 +648,14 @@ void CQORDlg::ToggleFullScreen() {
     if (full_screen_) {
         full_screen_ = 0;
         ShowControls(true);
-        PlaceWindow(saved_rect_);
+        // Back to the mode it came from: work-area mode keeps its saved
+        // normal rectangle for L.
+        PlaceWindow(work_area_ ? WorkAreaRect() : saved_rect_);
         raise();
         show();
     } else {
-        SaveWindowRect();
+        if (!work_area_) SaveWindowRect();
         full_screen_ = 1;
-        work_area_ = 0;
         ShowControls(false);
         const LayoutRect r = FullScreenWindowRect(ToLayoutRect(MonitorRect()), width(), height());
         PlaceWindow(ToQRect(r));
@@ -717,7 +733,12 @@ void CQORDlg::OnTimer(int id) {
             KillTimer(kTimerShiftKey);
             break;
         default:
+            // A seek about to reach the engine ends the frame steps.
+            if (id == 103 && PendingSeekTime().load() != kNoPendingSeek) step_time_ms_ = -1;
             OnPlayerTimer(id);
+            // While paused the engine reports no time; a frame step or a
+            // seek that just landed shows here.
+            if (id == 103 && !player_->playing()) RefreshFrameTime();
             break;
     }
 }
@@ -788,6 +809,7 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
             CGdipButton* play = Button(kIdcPlay);
             if (wparam == 2 || wparam == 3) {
                 play->SetToggled(true);
+                step_time_ms_ = -1;
             } else if (wparam == 1 || wparam == 4) {
                 play->SetToggled(false);
             } else {

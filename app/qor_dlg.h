@@ -16,6 +16,7 @@
 #include <QRect>
 #include <QTimer>
 
+#include "app/key_commands.h"
 #include "app/window_input.h"
 #include "app/window_layout.h"
 #include "library/clip_catalog.h"
@@ -151,6 +152,16 @@ public:
     // Puts every view in the "nothing playing" state: engine stopped, no
     // picture, PLAY off, slider at 0, no heading, speed or G-sensor cursor.
     void ShowNothingPlaying();
+    // The wall-clock time of the frame on screen and position / length
+    // (app/qor_dlg_keys.cpp).
+    QLabel* frame_time_label() const { return frame_time_; }
+
+    // A button's tooltip with the key that does the same appended.
+    static QString TipWithKey(int control, const QString& text);
+    // A key's command (app/qor_dlg_keys.cpp), as the window's shortcuts run it.
+    void OnPlayerKey(PlayerKey key);
+    // An opened folder or file held no recording: say so and clear the views.
+    void ShowNoRecordings(const QString& path);
 
     // The file list's context menu for a row (-1: none) (app/qor_dlg_file_menu.cpp).
     std::unique_ptr<QMenu> BuildFileMenu(int row);
@@ -184,6 +195,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A folder or recording dropped on the window opens as the open dialog
+    // would (app/qor_dlg_keys.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     // Window move, grip resize, splitters, double click and wheel zoom
     // (app/qor_dlg_input.cpp).
@@ -230,6 +246,18 @@ private:
     // The grip resizes only the normal window.
     void ResizeFromGrip(QPoint p);
     void ApplyCrop(const CropRect& crop, int frame_width, int frame_height);
+
+    // Keyboard and frame time (app/qor_dlg_keys.cpp).
+    void InstallKeys();
+    void PressButton(int id);
+    void SeekByKey(PlayerKey key);
+    void StepFrame(bool forward);
+    void PlaySelectedRow();
+    void ShowFrameTime(int64_t time_ms);
+    // A time the engine reported; while paused after frame steps the
+    // stepped position stands (the engine's clock does not follow them).
+    void OnEngineTime(int64_t time_ms);
+    void RefreshFrameTime();
 
     // Playback (app/qor_dlg_playback.cpp).
     enum OpenMode : uint8_t { kOpenDrive = 0, kOpenFolder = 1, kOpenFile = 2 };
@@ -357,7 +385,10 @@ private:
     CSpeedLabelStatic* speed_label_ = nullptr;
     CStatusBoardStatic* status_board_ = nullptr;
     QLabel* note_ = nullptr;
-    QImage strip_;  // bitmap 198 behind the top buttons
+    QLabel* frame_time_ = nullptr;
+    std::map<int, bool> shown_before_hide_;  // controls ShowControls(true) brings back
+    int64_t step_time_ms_ = -1;              // position reached by frame steps; -1 = none
+    QImage strip_;                           // bitmap 198 behind the top buttons
     CPelToolTipCtrl* tips_ = nullptr;
     bool first_paint_seen_ = false;
     bool picture_reported_ = false;  // a time report has come

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -25,7 +26,9 @@
 #include "controls/my_slider_control.h"
 #include "controls/png_static.h"
 #include "controls/video_slider.h"
+#include "gps/html_map_dlg.h"
 #include "gps/kml_export.h"
+#include "gps/map_script.h"
 #include "library/file_list_ctrl.h"
 #include "library/folder_dialog.h"
 #include "library/group_list_ctrl.h"
@@ -277,6 +280,11 @@ void CQORDlg::ShowNothingPlaying() {
         graph->SetCurvesHidden(true);
         graph->Repaint();
     }
+    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) {
+        map->RunScript(std::string(kPathDrivedDeleteScript));
+    }
+    step_time_ms_ = -1;
+    if (frame_time_ != nullptr) frame_time_->clear();
     // The engine's picture goes with its stopped output; the surface paints
     // its own black over what was left.
     video_->update();
@@ -366,6 +374,7 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
         ShowSkippedFiles();
         if (catalog_.Count() == 0) {
             ClipSwitchGuard().store(0);
+            ShowNoRecordings(path);
             return 0;
         }
         if (mode == kOpenDrive) {
@@ -407,7 +416,11 @@ void CQORDlg::OpenMedia() {
     ResetRate();
 
     CMediaOpenDialog dialog(this);
-    if (dialog.DoModal() != QDialog::Accepted) return;
+    if (dialog.DoModal() != QDialog::Accepted) {
+        // The clip was stopped for the dialog.
+        ShowNothingPlaying();
+        return;
+    }
     switch (dialog.choice()) {
         case CMediaOpenDialog::kDisk:
             OpenChoice(kOpenDrive, dialog.drive());
@@ -473,7 +486,7 @@ void CQORDlg::StopPlayback() {
     SetPlayButton(false);
     player_->Stop();
     ResetRate();
-    MoveSeekSliderTo(0);
+    ShowNothingPlaying();
     if (IGSensorView* graph = GSensorView()) {
         graph->SetCursorTime(0);
         graph->SetCurvesHidden(true);
@@ -578,6 +591,7 @@ void CQORDlg::TimeUpdate(int64_t time_ms) {
     // playing yet (time 0 or -1): only the engine's own time counts.
     if (time_ms > 0 && player_->GetTime() > 0) clip_showed_time_ = true;
     if (ApplyIncidentSeek()) return;
+    OnEngineTime(time_ms);
     ShowGpsState(catalog_.UpdateTelemetry(time_ms, gsensor_shown_ != 0, map_shown_ != 0));
     FollowClipIncidents();
 }

@@ -83,6 +83,11 @@ MainLayout ComputeMainLayout(const LayoutInput& in) {
     const int transport = v + 36;
     LayoutRect* row[] = {&out.prev, &out.slow, &out.play, &out.fast, &out.next};
     for (int i = 0; i < 5; ++i) *row[i] = LayoutRect::FromSize(first + 41 * i, transport, 40, 40);
+    constexpr int kFrameTimeGap = 6;
+    out.frame_time =
+        LayoutRect{out.next.right + kFrameTimeGap, transport,
+                   std::max(out.next.right + kFrameTimeGap, out.volume_button.left - kFrameTimeGap),
+                   transport + 40};
 
     out.open = LayoutRect::FromSize(kMargin, 38, 100, 24);
     out.conf = LayoutRect::FromSize(115, 38, 80, 24);

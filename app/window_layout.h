@@ -72,6 +72,9 @@ struct MainLayout {
     LayoutRect play;  // 1015
     LayoutRect fast;  // 1017
     LayoutRect next;  // 1029
+    // The frame's wall-clock time and position / length: the free space
+    // between NEXT and the volume button, as high as the transport row.
+    LayoutRect frame_time;
 
     // Top row.
     LayoutRect open;  // 1001

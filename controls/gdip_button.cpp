@@ -1,7 +1,9 @@
 #include "controls/gdip_button.h"
 
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -25,6 +27,9 @@ QFont LabelFont() {
     return font;
 }
 
+// Light enough to read on the dark artwork.
+const QColor kFocusMarkColor(0xe0, 0xe0, 0xe0);
+
 size_t Index(ButtonSurface surface) {
     return static_cast<size_t>(surface);
 }
@@ -33,7 +38,9 @@ size_t Index(ButtonSurface surface) {
 
 CGdipButton::CGdipButton(QWidget* parent) : QAbstractButton(parent) {
     setAttribute(Qt::WA_Hover, true);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the buttons (and marks them); a click does not take the
+    // focus from the list or the picture.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 CGdipButton::~CGdipButton() = default;
@@ -180,6 +187,41 @@ void CGdipButton::paintEvent(QPaintEvent* /*event*/) {
     if (surface.isNull()) return;
     QPainter painter(this);
     painter.drawImage(0, 0, surface);
+    if (focus_mark_) {
+        QPen pen(kFocusMarkColor, 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+void CGdipButton::Press() {
+    if (!isEnabled()) return;
+    OnButtonPress(flags_);
+    update();
+    click();
+}
+
+void CGdipButton::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    focus_mark_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    update();
+    QAbstractButton::focusInEvent(event);
+}
+
+void CGdipButton::focusOutEvent(QFocusEvent* event) {
+    focus_mark_ = false;
+    update();
+    QAbstractButton::focusOutEvent(event);
+}
+
+void CGdipButton::keyPressEvent(QKeyEvent* event) {
+    // Space belongs to the window's PLAY key; Enter activates the button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Press();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void CGdipButton::mousePressEvent(QMouseEvent* event) {

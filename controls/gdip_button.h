@@ -36,6 +36,10 @@ public:
     void SetGreyed(bool on);
     // Re-renders the labelled pictures in the current language.
     void RefreshLabel();
+    // A keyboard activation: what a mouse click does, toggle included.
+    void Press();
+    // The focus mark is drawn while the button has the focus from Tab.
+    bool focus_mark_shown() const { return focus_mark_; }
     // The button's own tooltip; empty shows none.
     void SetTooltipText(const QString& text);
 
@@ -63,6 +67,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     enum class Look { kPlain, kPressed, kHot, kGrey };
@@ -73,6 +80,7 @@ private:
 
     ButtonFlags flags_;
     bool has_label_icon_ = false;
+    bool focus_mark_ = false;
     QRect icon_rect_{QPoint(0, 0), QPoint(39, 39)};  // (0, 0, 40, 40) right/bottom exclusive
     int label_string_id_ = 0;
     std::unique_ptr<CGdiPlusBitmapResource> label_icon_;

@@ -37,6 +37,7 @@ constexpr int kLegendRightOffset = 342;
 constexpr int kLegendStep = 108;
 constexpr int kLegendTop = 27;
 constexpr int kLegendValueOffset = 33;
+constexpr int kLegendLabelGap = 3;  // between a label and its value's colon
 constexpr int kLegendHitWidth = 100;
 
 // Direct writes into the 32-bit pixels of the cached layer. Its lines are
@@ -227,6 +228,11 @@ void CGSensorCtrl::SetAxisVisible(int axis, bool visible) {
 QRect CGSensorCtrl::legend_rect(int axis) const {
     if (axis < 0 || axis >= 3) return {};
     return legend_rects_[static_cast<size_t>(axis)];
+}
+
+QFont CGSensorCtrl::legend_label_font(int axis) const {
+    if (axis < 0 || axis >= 3) return {};
+    return legend_label_fonts_[static_cast<size_t>(axis)];
 }
 
 QString CGSensorCtrl::legend_text(int axis) const {
@@ -420,8 +426,20 @@ void CGSensorCtrl::DrawLegend(QPainter& painter, int client_width) {
         const QString text = value >= 0 ? QString::asprintf(":  %0.4f G ", value)
                                         : QString::asprintf(": %0.4f G ", value);
         const int baseline = kLegendTop + legend_face_.ascent;
+        // Wide labels (Japanese) shrink so they end before the value's colon.
+        QFont label_font = legend_face_.font;
+        const int room = kLegendValueOffset - kLegendLabelGap;
+        const int width = QFontMetrics(label_font).horizontalAdvance(axis_labels_[a]);
+        label_font.setPixelSize(LegendLabelPixelSize(label_font.pixelSize(), width, room));
+        while (label_font.pixelSize() > 9 &&
+               QFontMetrics(label_font).horizontalAdvance(axis_labels_[a]) > room) {
+            label_font.setPixelSize(label_font.pixelSize() - 1);
+        }
+        legend_label_fonts_[a] = label_font;
+        painter.setFont(label_font);
         painter.setPen(QColor(kAxisColours[a]));
         painter.drawText(x + 1, baseline, axis_labels_[a]);
+        painter.setFont(legend_face_.font);
         painter.setPen(QColor(kTextGrey));
         painter.drawText(x + kLegendValueOffset, baseline, text);
         legend_texts_[a] = text;

@@ -61,6 +61,8 @@ public:
     QRect speed_box() const { return speed_box_; }
     // The value text of an axis's legend entry as last drawn.
     QString legend_text(int axis) const;
+    // The font the legend label of an axis was last drawn in.
+    QFont legend_label_font(int axis) const;
 
     // Incident marks at times in ms of the clip: a line across the plot and
     // a small triangle above it, under the cursor.
@@ -110,6 +112,7 @@ private:
     std::array<bool, 3> axis_visible_{true, true, true};
     std::array<QRect, 3> legend_rects_{};
     std::array<QString, 3> legend_texts_;
+    std::array<QFont, 3> legend_label_fonts_;
     QRect speed_box_;
     bool speed_valid_ = true;
     unsigned speed_ = 0;

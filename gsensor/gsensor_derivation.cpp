@@ -1,5 +1,7 @@
 #include "gsensor/gsensor_derivation.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 
@@ -192,6 +194,12 @@ SpeedReadoutLayout ComputeSpeedReadoutLayout(bool japanese, unsigned shown_speed
     layout.note_x = japanese ? 144 : 164;
     layout.unit_x = layout.digits_x + (shown_speed < 100 ? 50 : 64);
     return layout;
+}
+
+int LegendLabelPixelSize(int pixel_size, int label_width, int room) {
+    constexpr int kSmallest = 9;
+    if (label_width <= room || label_width <= 0 || room <= 0) return pixel_size;
+    return std::max(kSmallest, pixel_size * room / label_width);
 }
 
 }  // namespace orvo

@@ -96,6 +96,11 @@ int ValueY(int value, double gain, double range, const GraphGeometry& geometry);
 double LegendValueAt(const std::vector<GSensorChange>& samples, double time_ms,
                      double samples_per_ms, double gain, int axis);
 
+// Pixel size of a legend label `label_width` pixels wide at `pixel_size`
+// that must fit `room` pixels before its value's colon: the same size when
+// it fits, else scaled down (never below 9, still readable).
+int LegendLabelPixelSize(int pixel_size, int label_width, int room);
+
 // The speed readout: MPH is km/h x 10 / 16 truncated.
 unsigned ShownSpeed(unsigned speed_kmh, bool metric);
 

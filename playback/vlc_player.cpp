@@ -40,6 +40,8 @@ namespace orvo {
     X(libvlc_media_player_get_length)    \
     X(libvlc_media_player_get_time)      \
     X(libvlc_media_player_set_time)      \
+    X(libvlc_media_player_next_frame)    \
+    X(libvlc_media_player_get_fps)       \
     X(libvlc_media_player_set_rate)      \
     X(libvlc_media_player_set_xwindow)   \
     X(libvlc_media_player_set_hwnd)      \
@@ -396,6 +398,19 @@ void CVlcPlayer::SetTime(std::int64_t ms) {
     WaitForEngine();
     if (!available_ || !api_->libvlc_media_player_set_time) return;
     api_->libvlc_media_player_set_time(player_, ms);
+}
+
+void CVlcPlayer::NextFrame() {
+    if (!available_ || !api_->libvlc_media_player_next_frame) return;
+    api_->libvlc_media_player_next_frame(player_);
+    // The engine shows the next picture and stays paused.
+    playing_ = 0;
+    paused_ = 1;
+}
+
+float CVlcPlayer::GetFps() const {
+    if (!available_ || !api_->libvlc_media_player_get_fps) return 0.0f;
+    return api_->libvlc_media_player_get_fps(player_);
 }
 
 void CVlcPlayer::SetRate(float rate) {

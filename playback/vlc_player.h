@@ -57,6 +57,11 @@ public:
     std::int64_t GetLength() const;  // ms, -1 when unavailable
     std::int64_t GetTime() const;    // ms, -1 when unavailable
     void SetTime(std::int64_t ms);
+    // Shows the next picture of a paused (or playing) clip and leaves it
+    // paused there.
+    void NextFrame();
+    // Frames per second of the current clip; 0 when not known.
+    float GetFps() const;
     void SetRate(float rate);
     void SetVolume(int volume);  // 0..200, 100 = unity gain
     void SetMute(bool on);

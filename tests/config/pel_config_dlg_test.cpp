@@ -160,7 +160,7 @@ TEST_F(ConfigDlgTest, AnyStoredMapChoiceShowsTheOneProviderAndIsRewrittenAsZero)
     {
         CPelConfigDlg dlg(&parent);
         ASSERT_EQ(dlg.map_list()->count(), 1);
-        EXPECT_EQ(dlg.map_list()->currentText(), QStringLiteral("Google Map"));
+        EXPECT_EQ(dlg.map_list()->currentText(), QStringLiteral("OpenStreetMap"));
         EXPECT_EQ(CQorSettings::Instance().map_provider(), 0);
         EXPECT_EQ(StoredValue("MAP"), "3");  // reading does not rewrite
         QTest::mouseClick(dlg.findChild<QPushButton*>(QString::number(kIdcMapApply)),
@@ -182,13 +182,13 @@ TEST_F(ConfigDlgTest, MainWindowFollowsALanguageAppliedInTheDialog) {
     QorDlgOptions options;
     options.warn_when_engine_missing = false;
     CQORDlg window(nullptr, options);
-    EXPECT_EQ(window.Control(kIdcConf)->toolTip(), Ui(0, 183));
+    EXPECT_EQ(window.Control(kIdcConf)->toolTip(), CQORDlg::TipWithKey(kIdcConf, Ui(0, 183)));
     CPelConfigDlg dlg(&window);
     dlg.language_list()->setCurrentIndex(1);
     dlg.OnLanguageApply();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.Control(kIdcConf)->toolTip(), Ui(1, 183));
-    EXPECT_EQ(window.Control(kIdcPlay)->toolTip(), Ui(1, 134));
+    EXPECT_EQ(window.Control(kIdcConf)->toolTip(), CQORDlg::TipWithKey(kIdcConf, Ui(1, 183)));
+    EXPECT_EQ(window.Control(kIdcPlay)->toolTip(), CQORDlg::TipWithKey(kIdcPlay, Ui(1, 134)));
     EXPECT_NE(Ui(0, 183), Ui(1, 183));
 }
 
@@ -210,7 +210,7 @@ TEST_F(ConfigDlgTest, ConfButtonRunsTheDialogModally) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.map_provider(), 0);
     EXPECT_EQ(StoredValue("MAP"), "0");
-    EXPECT_EQ(window.Control(kIdcOpen)->toolTip(), Ui(1, 179));
+    EXPECT_EQ(window.Control(kIdcOpen)->toolTip(), CQORDlg::TipWithKey(kIdcOpen, Ui(1, 179)));
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTest>
 
 #include "app/qor_settings.h"
+#include "app/ui_strings.h"
 
 namespace orvo {
 namespace {
@@ -306,6 +308,31 @@ TEST_F(GSensorCtrlTest, DoubleClickOnSpeedBoxSwitchesToMph) {
     // Outside the box nothing changes.
     QTest::mouseDClick(&ctrl_, Qt::LeftButton, {}, QPoint(600, 100));
     EXPECT_FALSE(ctrl_.metric());
+}
+
+}  // namespace
+}  // namespace orvo
+
+namespace orvo {
+namespace {
+
+TEST(GSensorLegendLabelTest, LabelsEndBeforeTheirColonsInBothLanguages) {
+    for (int language : {0, 1}) {
+        CQorSettings::Instance().SetLanguage(language);
+        CGSensorCtrl ctrl;
+        ctrl.resize(1000, 140);
+        ctrl.RenderFrame();
+        for (int axis = 0; axis < 3; ++axis) {
+            const QString label = QString::fromStdString(LoadUiString(147 + axis));
+            const QRect entry = ctrl.legend_rect(axis);
+            const int width = QFontMetrics(ctrl.legend_label_font(axis)).horizontalAdvance(label);
+            // The value's colon is drawn 33 pixels right of the entry's left edge - 1.
+            EXPECT_LE(entry.left() + width, entry.left() - 1 + 33 - 2)
+                << "language " << language << " axis " << axis;
+            EXPECT_GE(ctrl.legend_label_font(axis).pixelSize(), 9);
+        }
+    }
+    CQorSettings::Instance().SetLanguage(0);
 }
 
 }  // namespace

@@ -199,3 +199,17 @@ TEST(GSensorReadoutTest, SpeedAndPositionsFollowUnitAndLanguage) {
 
 }  // namespace
 }  // namespace orvo
+
+namespace orvo {
+namespace {
+
+TEST(GSensorLegendTest, WideLabelsShrinkToTheirRoomButStayReadable) {
+    EXPECT_EQ(LegendLabelPixelSize(16, 28, 30), 16) << "fits: unchanged";
+    EXPECT_EQ(LegendLabelPixelSize(16, 30, 30), 16);
+    EXPECT_EQ(LegendLabelPixelSize(16, 40, 30), 12);
+    EXPECT_EQ(LegendLabelPixelSize(16, 200, 30), 9) << "never unreadably small";
+    EXPECT_EQ(LegendLabelPixelSize(16, 0, 30), 16);
+}
+
+}  // namespace
+}  // namespace orvo

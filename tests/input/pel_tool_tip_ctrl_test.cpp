@@ -44,7 +44,9 @@ void ExpectTipsIn(CQORDlg& window, int language) {
     EXPECT_EQ(tips->tool_count(), 28);
     ASSERT_EQ(tips->tips().size(), 28u);
     for (const auto& [control, text] : kSomeTipTexts) {
-        EXPECT_EQ(tips->ToolText(window.Control(control)), Ui(language, text)) << control;
+        EXPECT_EQ(tips->ToolText(window.Control(control)),
+                  CQORDlg::TipWithKey(control, Ui(language, text)))
+            << control;
     }
     std::set<int> controls;
     for (const TipTableEntry& tip : tips->tips()) {

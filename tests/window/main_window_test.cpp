@@ -10,6 +10,7 @@
 
 #include "app/about_dlg.h"
 #include "app/control_ids.h"
+#include "app/menu_text.h"
 #include "app/qor_settings.h"
 #include "app/ui_strings.h"
 #include "app/window_message_event.h"
@@ -312,7 +313,9 @@ TEST_F(MainWindowTest, LanguageChangeRefreshesLabelsTipsAndNote) {
     EXPECT_EQ(dlg.Button(kIdcOpen)->icon_rect().left(), 10);
     EXPECT_EQ(dlg.Button(kIdcConf)->icon_rect().left(), 16);
     EXPECT_NE(qobject_cast<QLabel*>(dlg.Control(kIdcNote))->text(), english_note);
-    EXPECT_EQ(dlg.Control(kIdcPlay)->toolTip(), QString::fromStdString(LoadUiStringFor(1, 134)));
+    // The tip names the key that does the same.
+    EXPECT_EQ(dlg.Control(kIdcPlay)->toolTip(),
+              QString::fromStdString(LoadUiStringFor(1, 134)) + QStringLiteral(" (Space)"));
     EXPECT_NE(dlg.Control(kIdcPlay)->toolTip(), QStringLiteral("Play/Pause video"));
     const QImage after = dlg.Control(kIdcOpen)->grab().toImage();
     EXPECT_NE(before, after);
@@ -321,15 +324,16 @@ TEST_F(MainWindowTest, LanguageChangeRefreshesLabelsTipsAndNote) {
 TEST_F(MainWindowTest, AboutBoxTitleFollowsLanguage) {
     {
         CAboutDlg about;
-        EXPECT_EQ(about.windowTitle(), QString::fromStdString(LoadUiStringFor(0, 101)));
+        EXPECT_EQ(about.windowTitle(), QStringLiteral("About QOR"));
         auto* version = about.findChild<QLabel*>(ControlName(kIdcAboutVersion));
         ASSERT_NE(version, nullptr);
         EXPECT_EQ(version->text(), QStringLiteral("Version 1.1.92"));
     }
     CQorSettings::Instance().SetLanguage(1);
     CAboutDlg about;
-    EXPECT_EQ(about.windowTitle(), QString::fromStdString(LoadUiStringFor(1, 101)));
-    EXPECT_NE(about.windowTitle(), QString::fromStdString(LoadUiStringFor(0, 101)));
+    EXPECT_EQ(about.windowTitle(),
+              QString::fromStdString(MenuTextAsTitle(LoadUiStringFor(1, 101))));
+    EXPECT_NE(about.windowTitle(), QStringLiteral("About QOR"));
 }
 
 TEST_F(MainWindowTest, InstalledViewTakesThePlaceholdersPlace) {
@@ -359,6 +363,88 @@ TEST_F(MainWindowTest, ClosingWritesThePosition) {
     const WindowPosition stored = CQorSettings::Instance().ReadWindowPosition(5000, 5000);
     EXPECT_FALSE(stored.work_area);
     EXPECT_EQ(stored.rect, (WindowRect{70, 40, 1170, 740}));
+}
+
+// Which children are shown, by object name.
+QStringList ShownChildren(const CQORDlg& dlg) {
+    QStringList shown;
+    for (const QWidget* child : dlg.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden() && !child->objectName().isEmpty()) shown << child->objectName();
+    }
+    shown.sort();
+    return shown;
+}
+
+// A card folder with one recording, loaded into the window.
+void LoadOneRecording(CQORDlg& dlg, const QTemporaryDir& card) {
+    test_support::BuildCameraMov(test_support::RecordingSpec{})
+        .WriteFile(std::filesystem::path(card.path().toStdString()) / "NORM180501_120000.MOV");
+    ASSERT_EQ(dlg.catalog().Load(card.path().toStdString(), ""), 1);
+}
+
+TEST_F(MainWindowTest, AfterFullScreenTheWindowLooksAsBeforeOutsideTheVideo) {
+    QTemporaryDir card;
+    ASSERT_TRUE(card.isValid());
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.setGeometry(20, 10, 1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    LoadOneRecording(dlg, card);
+    const QStringList shown_before = ShownChildren(dlg);
+    const QImage before = Render(dlg);
+    dlg.ToggleFullScreen();
+    ASSERT_TRUE(dlg.full_screen());
+    dlg.ToggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dlg.Control(kIdcNote)->isHidden()) << "the graph draws the note itself";
+    EXPECT_EQ(ShownChildren(dlg).join(u' ').toStdString(), shown_before.join(u' ').toStdString());
+    const QImage after = Render(dlg);
+    ASSERT_EQ(after.size(), before.size());
+    // The picture (frame, its black surround) may differ; nothing else.
+    const QRect frame = dlg.Control(kIdcVideoFrame)->geometry();
+    const QRect video_area(QPoint(frame.left() - 8, frame.top() - 8),
+                           QPoint(frame.right() + 8, frame.bottom() + 8));
+    int differing = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (video_area.contains(x, y)) continue;
+            if (before.pixel(x, y) != after.pixel(x, y)) ++differing;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(MainWindowTest, FullScreenFromWorkAreaModeReturnsToWorkAreaMode) {
+    QTemporaryDir card;
+    ASSERT_TRUE(card.isValid());
+    CQORDlg dlg(nullptr, QuietOptions());
+    dlg.setGeometry(40, 30, 1000, 680);
+    dlg.show();
+    QCoreApplication::processEvents();
+    LoadOneRecording(dlg, card);
+    dlg.ToggleWorkArea();
+    const QRect work_area = dlg.geometry();
+    dlg.ToggleFullScreen();
+    ASSERT_TRUE(dlg.full_screen());
+    dlg.ToggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dlg.work_area());
+    EXPECT_EQ(dlg.geometry(), work_area);
+    EXPECT_TRUE(dlg.Control(kIdcMaxWindow)->isHidden());
+    EXPECT_FALSE(dlg.Control(kIdcRestoreWindow)->isHidden());
+    // L still brings back the normal rectangle of before [ ].
+    dlg.Button(kIdcRestoreWindow)->click();
+    EXPECT_FALSE(dlg.work_area());
+    EXPECT_EQ(dlg.geometry(), QRect(40, 30, 1000, 680));
+}
+
+TEST_F(MainWindowTest, AboutBoxTitleShowsNoMnemonicOrEllipsis) {
+    for (int language : {0, 1}) {
+        CQorSettings::Instance().SetLanguage(language);
+        CAboutDlg about;
+        EXPECT_FALSE(about.windowTitle().contains(QLatin1Char('&'))) << language;
+        EXPECT_FALSE(about.windowTitle().contains(QStringLiteral("..."))) << language;
+    }
 }
 
 }  // namespace

@@ -172,3 +172,37 @@ TEST(LabelMarginsTest, DependOnLanguage) {
 
 }  // namespace
 }  // namespace orvo
+
+namespace orvo {
+namespace {
+
+bool Overlap(const LayoutRect& a, const LayoutRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST(FrameTimeLayoutTest, FillsTheGapAfterNextWithoutTouchingAnyControl) {
+    for (int cx : {1000, 1200, 1920}) {
+        for (bool gsensor : {true, false}) {
+            LayoutInput in = Input(cx, 680);
+            in.gsensor_shown = gsensor;
+            const MainLayout l = ComputeMainLayout(in);
+            const LayoutRect& t = l.frame_time;
+            EXPECT_EQ(t.left, l.next.right + 6) << cx;
+            EXPECT_EQ(t.right, l.volume_button.left - 6) << cx;
+            EXPECT_EQ(t.top, l.next.top);
+            EXPECT_EQ(t.bottom, l.next.bottom);
+            EXPECT_GE(t.Width(), 90) << "room for the date and time at " << cx;
+            for (const LayoutRect* other :
+                 {&l.gsr, &l.snap, &l.full, &l.volume_button, &l.volume_slider, &l.prev, &l.slow,
+                  &l.play, &l.fast, &l.next, &l.position_slider, &l.file_list, &l.map_view}) {
+                EXPECT_FALSE(Overlap(t, *other)) << cx;
+            }
+            if (gsensor) {
+                EXPECT_FALSE(Overlap(t, l.gsensor)) << cx;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvo
