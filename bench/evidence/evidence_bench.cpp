@@ -24,13 +24,13 @@ int main(int argc, char** argv) {
     const fs::path card = root / "card/DCIM/MOVIE";
     fs::create_directories(card);
     for (int i = 0; i < count; ++i) {
-        orvo::test_support::RecordingSpec spec;
-        spec.duration_ms = 60000;
-        spec.date_text = orvo::test_support::FormatDateText(2024, 5, 1, 8, i, 0);
+        orvo::test_support::RecordingSpec recording;
+        recording.duration_ms = 60000;
+        recording.date_text = orvo::test_support::FormatDateText(2024, 5, 1, 8, i, 0);
         char name[32];
         std::snprintf(name, sizeof name, "FILE240501_08%02d00.MOV", i);
         const fs::path path = card / name;
-        orvo::test_support::BuildCameraMov(spec).WriteFile(path);
+        orvo::test_support::BuildCameraMov(recording).WriteFile(path);
         std::ofstream pad(path, std::ios::binary | std::ios::app);
         const std::string block(1 << 20, 'v');
         for (int m = 0; m < mib; ++m) pad << block;

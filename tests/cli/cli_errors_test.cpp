@@ -78,11 +78,11 @@ TEST_F(CliErrorsTest, OutputThatCannotBeWrittenFailsEveryCommand) {
 }
 
 TEST_F(CliErrorsTest, CutOffGpsBlockIsReported) {
-    test_support::RecordingSpec spec;
-    spec.date_text = test_support::FormatDateText(2018, 5, 1, 10, 0, 0);
-    spec.gps = {Fix(3530.0, 13940.0), Fix(3530.1, 13940.0)};
-    spec.gps.resize(100, Fix(3530.1, 13940.0));
-    const test_support::Layout layout = test_support::BuildCameraMov(spec);
+    test_support::RecordingSpec recording;
+    recording.date_text = test_support::FormatDateText(2018, 5, 1, 10, 0, 0);
+    recording.gps = {Fix(3530.0, 13940.0), Fix(3530.1, 13940.0)};
+    recording.gps.resize(100, Fix(3530.1, 13940.0));
+    const test_support::Layout layout = test_support::BuildCameraMov(recording);
     const fs::path cut = dir_.path() / "CUTS180501_100000.MOV";
     layout.WriteFile(cut);
     fs::resize_file(cut, layout.Mark("gps0") + 64);

@@ -31,7 +31,7 @@ void MakeTestRecording(const fs::path& path, const TestRecording& r) {
 }
 
 void AppendTestTelemetry(const fs::path& path, const TestRecording& r) {
-    RecordingSpec spec;
+    RecordingSpec recording;
     GpsTrackOptions track;
     track.rate = r.gps_rate;
     track.count = static_cast<size_t>(r.seconds) * r.gps_rate;
@@ -41,19 +41,19 @@ void AppendTestTelemetry(const fs::path& path, const TestRecording& r) {
     track.hour = r.hour;
     track.minute = r.minute;
     track.second = r.second;
-    spec.gps = MakeGpsTrack(track);
-    for (size_t i = 0; i < spec.gps.size(); ++i) {
-        spec.gps[i].speed = static_cast<uint16_t>(r.speed_base + i);
+    recording.gps = MakeGpsTrack(track);
+    for (size_t i = 0; i < recording.gps.size(); ++i) {
+        recording.gps[i].speed = static_cast<uint16_t>(r.speed_base + i);
     }
-    spec.gsensor.resize(static_cast<size_t>(r.seconds) * r.g_per_second);
-    for (size_t i = 0; i < spec.gsensor.size(); ++i) {
-        spec.gsensor[i].x = static_cast<int8_t>(i % 100);
-        spec.gsensor[i].y = static_cast<int8_t>(r.speed_base / 100);
+    recording.gsensor.resize(static_cast<size_t>(r.seconds) * r.g_per_second);
+    for (size_t i = 0; i < recording.gsensor.size(); ++i) {
+        recording.gsensor[i].x = static_cast<int8_t>(i % 100);
+        recording.gsensor[i].y = static_cast<int8_t>(r.speed_base / 100);
     }
-    spec.gps_rate_word = RateWord(static_cast<uint8_t>(r.gps_rate));
-    spec.g_range_word = RateWord(static_cast<uint8_t>(r.g_per_second), 8);
-    spec.date_text = FormatDateText(2024, 5, 18, r.hour, r.minute, r.second);
-    LayOutBoxes(TelemetryBoxes(spec)).AppendToFile(path);
+    recording.gps_rate_word = RateWord(static_cast<uint8_t>(r.gps_rate));
+    recording.g_range_word = RateWord(static_cast<uint8_t>(r.g_per_second), 8);
+    recording.date_text = FormatDateText(2024, 5, 18, r.hour, r.minute, r.second);
+    LayOutBoxes(TelemetryBoxes(recording)).AppendToFile(path);
 }
 
 MediaCheck CheckMedia(const fs::path& path) {

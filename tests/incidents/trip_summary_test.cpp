@@ -171,11 +171,11 @@ TEST_F(TripSummaryFilesTest, OneTripPerGroupWithTimesDistanceAndSpeeds) {
 }
 
 TEST_F(TripSummaryFilesTest, CutOffBlockIsReportedAndAddsNothing) {
-    test_support::RecordingSpec spec;
-    spec.duration_ms = 60000;
-    spec.date_text = test_support::FormatDateText(2018, 5, 1, 9, 0, 0);
-    spec.gps = Drive(0, 60, 0.0, 36).gps;
-    const test_support::Layout layout = test_support::BuildCameraMov(spec);
+    test_support::RecordingSpec recording;
+    recording.duration_ms = 60000;
+    recording.date_text = test_support::FormatDateText(2018, 5, 1, 9, 0, 0);
+    recording.gps = Drive(0, 60, 0.0, 36).gps;
+    const test_support::Layout layout = test_support::BuildCameraMov(recording);
     const fs::path path = card_.path() / "FILE180501_090000.MOV";
     layout.WriteFile(path);
     fs::resize_file(path, layout.Mark("gps0") + 100);
