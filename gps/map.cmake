@@ -17,6 +17,3 @@ list(APPEND ORVO_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.h
   ${PROJECT_SOURCE_DIR}/res/map/map.qrc)
-# The tile servers are told the program's name and version.
-set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/map_profile.cpp PROPERTIES
-  COMPILE_DEFINITIONS "ORVO_VERSION=\"${PROJECT_VERSION}\"")

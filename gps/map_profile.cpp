@@ -6,6 +6,7 @@
 #include <QWebEngineUrlScheme>
 #include <QtWebEngineCoreVersion>
 
+#include "app/version.h"
 #include "gps/map_tile_source.h"
 #include "gps/mbtiles_scheme_handler.h"
 
@@ -44,7 +45,7 @@ void RegisterMapTileScheme() {
 
 QString MapUserAgent() {
     return QStringLiteral("OrvoPlayer/%1 QtWebEngine/%2")
-        .arg(QStringLiteral(ORVO_VERSION), QStringLiteral(QTWEBENGINECORE_VERSION_STR));
+        .arg(QString::fromLatin1(kOrvoVersion), QStringLiteral(QTWEBENGINECORE_VERSION_STR));
 }
 
 QString MapCacheFolder() {
