@@ -19,53 +19,27 @@ void SplitFilePath(const std::string& path, std::string* folder, std::string* na
     name->assign(path, slash + 1);
 }
 
-// Parses "FILE [--NAME VALUE]" where NAME is the one option a command takes.
-bool ParseFileAndOption(std::span<const std::string> args, const std::string& option,
-                        std::string* file, std::string* value) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == option) {
-            if (i + 1 >= args.size()) return false;
-            *value = args[++i];
-        } else if (file->empty() && !args[i].starts_with("--")) {
-            *file = args[i];
-        } else {
-            return false;
-        }
+PathKind LoadFolderOrFile(const std::string& path, CClipCatalog* catalog, int* loaded) {
+    *loaded = 0;
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return PathKind::kMissing;
+    if (S_ISDIR(st.st_mode)) {
+        *loaded = catalog->Load(path, "");
+        return PathKind::kFolder;
     }
-    return !file->empty();
-}
-
-bool LoadSingleClip(const std::string& path, CClipCatalog* catalog, std::ostream& err) {
     std::string folder;
     std::string name;
     SplitFilePath(path, &folder, &name);
-    if (name.empty() || catalog->Load(folder, name) == 0 || catalog->Count() == 0) {
-        const std::string reason = RejectionReason(path);
-        err << "orvo-info: " << path << ": " << (reason.empty() ? "not a recording" : reason)
-            << '\n';
-        return false;
-    }
-    if (catalog->SelectFile(0) == 0 || catalog->SelectClip(0) == 0) {
-        err << "orvo-info: " << path << ": cannot be read\n";
-        return false;
-    }
-    return true;
+    if (!name.empty()) *loaded = catalog->Load(folder, name);
+    return PathKind::kFile;
 }
 
 bool LoadPath(const std::string& path, CClipCatalog* catalog, std::ostream& err) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
+    int loaded = 0;
+    const PathKind kind = LoadFolderOrFile(path, catalog, &loaded);
+    if (kind == PathKind::kMissing) {
         err << "orvo-info: " << path << ": no such file or folder\n";
         return false;
-    }
-    int loaded = 0;
-    if (S_ISDIR(st.st_mode)) {
-        loaded = catalog->Load(path, "");
-    } else {
-        std::string folder;
-        std::string name;
-        SplitFilePath(path, &folder, &name);
-        loaded = catalog->Load(folder, name);
     }
     if (loaded == 0) {
         err << "orvo-info: " << path << ": cannot be loaded\n";
@@ -73,7 +47,8 @@ bool LoadPath(const std::string& path, CClipCatalog* catalog, std::ostream& err)
     }
     if (catalog->Count() == 0) {
         err << "orvo-info: " << path
-            << (S_ISDIR(st.st_mode) ? ": no recordings in this folder\n" : ": not a recording\n");
+            << (kind == PathKind::kFolder ? ": no recordings in this folder\n"
+                                          : ": not a recording\n");
         return false;
     }
     return true;

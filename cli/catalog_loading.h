@@ -12,15 +12,12 @@ namespace orvo::cli {
 // open command ("." for a bare name).
 void SplitFilePath(const std::string& path, std::string* folder, std::string* name);
 
-// Parses "FILE [OPTION VALUE]" where OPTION (e.g. "--format") is the one
-// option a command takes; value keeps its default when the option is absent.
-bool ParseFileAndOption(std::span<const std::string> args, const std::string& option,
-                        std::string* file, std::string* value);
+// What LoadFolderOrFile found at a path.
+enum class PathKind { kMissing, kFolder, kFile };
 
-// Loads one recording in file mode and selects it (SelectFile, SelectClip),
-// as the viewer does when a single file is opened. Writes a message to err
-// and returns false when the file is missing, rejected or unreadable.
-bool LoadSingleClip(const std::string& path, CClipCatalog* catalog, std::ostream& err);
+// Loads a folder tree (scan mode) or one file (file mode) as the viewer's
+// open command does; *loaded receives the catalogue's Load result.
+PathKind LoadFolderOrFile(const std::string& path, CClipCatalog* catalog, int* loaded);
 
 // Loads a folder tree (scan mode) or one file (file mode). Writes a message
 // to err and returns false when the path is missing or holds no recording.

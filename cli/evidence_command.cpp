@@ -2,7 +2,6 @@
 
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <memory>
 #include <set>
@@ -55,18 +54,10 @@ bool ParseArgs(std::span<const std::string> args, EvidenceArgs* parsed) {
 bool CollectRecordings(const std::string& path, std::vector<ClipEntry>* entries,
                        std::set<std::string>* seen, std::ostream& err) {
     CClipCatalog catalog;
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
+    int loaded = 0;
+    if (LoadFolderOrFile(path, &catalog, &loaded) == PathKind::kMissing) {
         err << "orvo-info: " << path << ": no such file or folder\n";
         return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        catalog.Load(path, "");
-    } else {
-        std::string folder;
-        std::string name;
-        SplitFilePath(path, &folder, &name);
-        catalog.Load(folder, name);
     }
     if (catalog.Count() == 0) {
         err << "orvo-info: " << path << ": no recordings\n";

@@ -7,8 +7,8 @@
 #include "cli/catalog_commands.h"
 #include "cli/commands.h"
 #include "cli/recording_inputs.h"
-#include "incidents/recording_telemetry.h"
 #include "export/telemetry_csv.h"
+#include "incidents/recording_telemetry.h"
 
 namespace orvo::cli {
 

@@ -1,7 +1,5 @@
 #include "cli/incidents_command.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cmath>
 
@@ -74,20 +72,11 @@ int RunIncidents(std::span<const std::string> args, std::ostream& out, std::ostr
     std::string path;
     IncidentThresholds thresholds;
     if (!ParseArgs(args, &path, &thresholds)) return kExitUsage;
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        err << "orvo-info: " << path << ": no such file or folder\n";
-        return kExitRejected;
-    }
     CClipCatalog catalog;
     int loaded = 0;
-    if (S_ISDIR(st.st_mode)) {
-        loaded = catalog.Load(path, "");
-    } else {
-        std::string folder;
-        std::string name;
-        SplitFilePath(path, &folder, &name);
-        loaded = catalog.Load(folder, name);
+    if (LoadFolderOrFile(path, &catalog, &loaded) == PathKind::kMissing) {
+        err << "orvo-info: " << path << ": no such file or folder\n";
+        return kExitRejected;
     }
     if (loaded == 0 || catalog.Count() == 0) {
         err << "orvo-info: " << path << ": no recordings\n";

@@ -70,18 +70,10 @@ bool CollectRecordings(const std::vector<std::string>& paths, std::vector<ClipEn
                        bool* folder_given, std::ostream& err) {
     bool ok = true;
     for (const std::string& path : paths) {
-        struct stat st;
-        const bool folder = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        if (folder && folder_given != nullptr) *folder_given = true;
         CClipCatalog catalog;
-        if (folder) {
-            catalog.Load(path, "");
-        } else if (!path.empty()) {
-            std::string parent;
-            std::string name;
-            SplitFilePath(path, &parent, &name);
-            if (!name.empty()) catalog.Load(parent, name);
-        }
+        int loaded = 0;
+        const bool folder = LoadFolderOrFile(path, &catalog, &loaded) == PathKind::kFolder;
+        if (folder && folder_given != nullptr) *folder_given = true;
         if (catalog.Count() == 0) {
             const std::string reason =
                 folder ? std::string("no recordings in this folder") : RejectionReason(path);

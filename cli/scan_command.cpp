@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include "cli/catalog_commands.h"
 #include "cli/catalog_loading.h"
 #include "cli/clip_info_json.h"
@@ -15,20 +13,12 @@ int RunScan(std::span<const std::string> args, std::ostream& out, std::ostream& 
         return kExitUsage;
     }
     const std::string& path = args[0];
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        err << "orvo-info: " << path << ": no such file or folder\n";
-        return kExitRejected;
-    }
     CClipCatalog catalog;
     int loaded = 0;
-    if (S_ISDIR(st.st_mode)) {
-        loaded = catalog.Load(path, "");
-    } else {
-        std::string folder;
-        std::string name;
-        SplitFilePath(path, &folder, &name);
-        loaded = catalog.Load(folder, name);
+    const PathKind kind = LoadFolderOrFile(path, &catalog, &loaded);
+    if (kind == PathKind::kMissing) {
+        err << "orvo-info: " << path << ": no such file or folder\n";
+        return kExitRejected;
     }
     if (loaded == 0) {
         err << "orvo-info: " << path << ": cannot be loaded\n";
@@ -76,7 +66,7 @@ int RunScan(std::span<const std::string> args, std::ostream& out, std::ostream& 
     result["skipped"] = std::move(skipped);
     out << DumpLine(result) << '\n';
     // A chosen file that is not a recording is a failure, not an empty card.
-    if (!S_ISDIR(st.st_mode) && catalog.Count() == 0) {
+    if (kind == PathKind::kFile && catalog.Count() == 0) {
         const std::string reason = RejectionReason(path);
         err << "orvo-info: " << path << ": " << (reason.empty() ? "not a recording" : reason)
             << '\n';
