@@ -18,38 +18,17 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "bench/map/map_bench_page.h"
 #include "gps/html_map_dlg.h"
 #include "library/clip_catalog.h"
 #include "tests/support/recording_writer.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace orvo::bench;
 
 constexpr int kPoints = 18000;  // 30 minutes at 10 Hz
 constexpr int kRuns = 15;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-QJsonObject State(QWebEnginePage* page) {
-    QJsonObject state;
-    bool done = false;
-    page->runJavaScript("JSON.stringify(map_state())", [&](const QVariant& v) {
-        state = QJsonDocument::fromJson(v.toString().toUtf8()).object();
-        done = true;
-    });
-    while (!done) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    }
-    return state;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // A wiggly 30-minute drive, every record with a fix.
 std::filesystem::path WriteLongRecording() {
@@ -80,20 +59,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QWidget window;
-    window.resize(1000, 700);
-    auto* map = new orvo::CHtmlMapDlg(&window);
-    map->setGeometry(0, 0, 1000, 700);
-    window.show();
-    int load_result = -1;
-    QObject::connect(map, &orvo::CHtmlMapDlg::PageLoaded,
-                     [&](bool ok) { load_result = ok ? 1 : 0; });
-    map->LoadPage();
-    QElapsedTimer waited;
-    waited.start();
-    while (load_result < 0 && waited.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    if (load_result != 1) {
+    orvo::CHtmlMapDlg* map = ShowLoadedMap(&window);
+    if (map == nullptr) {
         std::fprintf(stderr, "map page did not load\n");
         return 1;
     }
