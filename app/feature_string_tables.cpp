@@ -68,6 +68,7 @@ constexpr UiStringEntry kEnglish[] = {
     {305, "the player could not show it"},
     {306, "the player did not open it"},
     {307, "This file could not be read:"},
+    {308, "%d recordings could not be copied:"},
 
     // 320..339: packaging, command line
 };
@@ -133,6 +134,7 @@ constexpr UiStringEntry kJapanese[] = {
     {305, "再生できませんでした"},
     {306, "プレーヤーが開けませんでした"},
     {307, "このファイルは読み込めません:"},
+    {308, "%d 件の録画をコピーできませんでした:"},
 
     // 320..339: packaging, command line
 };

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -678,8 +679,16 @@ void CQORDlg::SaveChecked() {
         QMessageBox::warning(this, Ui(131), Ui(132));
         return;
     }
-    if (catalog_.CopyChecked(folder, this) == 0) {
+    std::vector<std::string> failed;
+    if (catalog_.CopyChecked(folder, this, &failed) == 0) {
         QMessageBox::information(this, Ui(144), Ui(135));
+    } else if (!failed.empty()) {
+        // A copy that did not complete must not pass for a saved recording.
+        QString text = Ui(308);
+        text.replace(QStringLiteral("%d"), QString::number(failed.size()));
+        for (const std::string& path : failed)
+            text += QLatin1Char('\n') + QString::fromStdString(path);
+        QMessageBox::warning(this, Ui(131), text);
     }
 }
 

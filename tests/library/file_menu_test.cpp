@@ -229,6 +229,26 @@ TEST_F(FileMenuTest, SaveUnlockAndDeleteActOnTheTickedRows) {
     EXPECT_FALSE(list()->IsRowTicked(0));
 }
 
+TEST_F(FileMenuTest, SaveAsNamesTheRecordingsThatCouldNotBeCopied) {
+    Trigger(1, "TickTrip");  // FILE and FILG
+    TempFolder target;
+    // A file where the recordings' folder would go: no copy can be made there.
+    fs::create_directories(target.path() / "DCIM");
+    WriteRecording(target.path() / "DCIM/MOVIE", 12, 0, 0);
+    QString text;
+    WhenModalOpens([&target, &text](QWidget* modal) {
+        auto* browser = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(browser, nullptr);
+        browser->selectFile(QString::fromStdString(target.str()));
+        AnswerBox(&text);
+        static_cast<QDialog*>(browser)->accept();
+    });
+    QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(text.startsWith("2 recordings could not be copied:")) << text.toStdString();
+    EXPECT_TRUE(text.contains("FILG180501_120100.MOV")) << text.toStdString();
+    EXPECT_TRUE(fs::is_regular_file(target.path() / "DCIM/MOVIE"));
+}
+
 TEST_F(FileMenuTest, KmlAndGpxExportTheRowUnderTheMouse) {
     QString text;
     AnswerBox(&text);
