@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <system_error>
 
 #include <QButtonGroup>
@@ -16,6 +19,7 @@
 #include "app/ui_strings.h"
 #include "controls/dialog_units.h"
 #include "library/folder_dialog.h"
+#include "library/mount_table.h"
 
 namespace orvo {
 
@@ -34,18 +38,6 @@ constexpr TemplateRect kFolderBrowse{325, 73, 25, 13};
 constexpr TemplateRect kOk{272, 96, 50, 14};
 constexpr TemplateRect kCancel{326, 96, 50, 14};
 
-// Network shares are left out, as the drive list never offered them.
-bool IsNetworkFileSystem(const QString& type) {
-    static const QStringList kNetwork = {
-        QStringLiteral("nfs"),        QStringLiteral("nfs4"),  QStringLiteral("cifs"),
-        QStringLiteral("smb3"),       QStringLiteral("smbfs"), QStringLiteral("sshfs"),
-        QStringLiteral("fuse.sshfs"), QStringLiteral("davfs"), QStringLiteral("fuse.davfs"),
-        QStringLiteral("afs"),        QStringLiteral("ceph"),  QStringLiteral("glusterfs"),
-        QStringLiteral("9p"),         QStringLiteral("ncpfs"),
-    };
-    return kNetwork.contains(type.toLower());
-}
-
 QString Ui(int id) {
     return QString::fromStdString(LoadUiString(id));
 }
@@ -55,9 +47,12 @@ QString Ui(int id) {
 QList<DriveListItem> BuildDriveList(const QList<VolumeEntry>& volumes) {
     QList<DriveListItem> items;
     for (const VolumeEntry& volume : volumes) {
-        if (volume.root.isEmpty() || IsNetworkFileSystem(volume.file_system)) continue;
+        if (volume.root.isEmpty() || IsNetworkFileSystem(volume.file_system.toStdString())) {
+            continue;
+        }
         DriveListItem item;
         item.root = volume.root;
+        item.removable = volume.removable;
         item.text = volume.label.isEmpty()
                         ? volume.root
                         : QStringLiteral("%1    [%2]").arg(volume.root, volume.label.left(32));
@@ -65,17 +60,47 @@ QList<DriveListItem> BuildDriveList(const QList<VolumeEntry>& volumes) {
     }
     std::stable_sort(items.begin(), items.end(),
                      [](const DriveListItem& a, const DriveListItem& b) {
+                         if (a.removable != b.removable) return a.removable;
                          return QString::compare(a.text, b.text, Qt::CaseSensitive) < 0;
                      });
     return items;
 }
 
-QList<VolumeEntry> MountedVolumes() {
+int InitialDriveIndex(const QList<DriveListItem>& items) {
+    if (!items.isEmpty() && items.front().removable) return 0;
+    return static_cast<int>(items.size()) - 1;
+}
+
+namespace {
+
+// Without a Linux mount table (another platform), Qt's own list.
+QList<VolumeEntry> StorageVolumes() {
     QList<VolumeEntry> volumes;
     for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
         if (!storage.isValid() || !storage.isReady()) continue;
         volumes.push_back(
             {storage.rootPath(), storage.name(), QString::fromLatin1(storage.fileSystemType())});
+    }
+    return volumes;
+}
+
+}  // namespace
+
+QList<VolumeEntry> MountedVolumes() {
+    std::ifstream file("/proc/self/mountinfo");
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    if (text.empty()) return StorageVolumes();
+    QList<VolumeEntry> volumes;
+    for (const UserVolume& volume : UserVolumes(ParseMountInfo(text), IsRemovableBlockDevice)) {
+        // Containers bind single files (/etc/hosts); only folders are volumes.
+        // (Network shares are gone already: a stat of a dead server hangs.)
+        std::error_code error;
+        if (!std::filesystem::is_directory(volume.mount_point, error)) continue;
+        const QString root = QString::fromStdString(volume.mount_point);
+        const QStorageInfo storage(root);
+        volumes.push_back({root, storage.isValid() ? storage.name() : QString(),
+                           QString::fromStdString(volume.file_system), volume.removable});
     }
     return volumes;
 }
@@ -136,7 +161,7 @@ CMediaOpenDialog::CMediaOpenDialog(QWidget* parent, CQorSettings* settings,
     drive_list_->clear();
     const QList<DriveListItem> drives = BuildDriveList(volumes ? *volumes : MountedVolumes());
     for (const DriveListItem& drive : drives) drive_list_->addItem(drive.text, drive.root);
-    drive_list_->setCurrentIndex(drive_list_->count() - 1);
+    drive_list_->setCurrentIndex(InitialDriveIndex(drives));
 
     folder_box_->setText(QString::fromStdString(Settings().ReadFolder()));
     PlaceControls();

@@ -19,19 +19,24 @@ struct VolumeEntry {
     QString root;
     QString label;
     QString file_system;
+    bool removable = false;  // a card or stick, listed first
 };
 
 // One line of the drive list: its text and the root it stands for.
 struct DriveListItem {
     QString text;
     QString root;
+    bool removable = false;
 };
 
 // The drive list's lines for the given volumes: network file systems are
 // left out; each line is "<root>    [<label>]", or the root alone when the
-// label is empty; sorted by text.
+// label is empty; removable volumes first, each part sorted by text.
 QList<DriveListItem> BuildDriveList(const QList<VolumeEntry>& volumes);
-// The mounted volumes of this machine.
+// The line the list starts on: the first removable volume (the card), else
+// the last line; -1 for an empty list.
+int InitialDriveIndex(const QList<DriveListItem>& items);
+// The mounted volumes of this machine a user would pick (see UserVolumes).
 QList<VolumeEntry> MountedVolumes();
 
 // Asks where the recordings are: a whole volume (Disk), one file or a

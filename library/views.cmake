@@ -2,6 +2,7 @@
 # and the picture-size names need no Qt.
 list(APPEND ORVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/list_row_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mount_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_size_name.cpp
 )
 list(APPEND ORVO_UI_SOURCES

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -78,10 +79,40 @@ TEST(DriveListTest, LabelsInBracketsNetworkSharesLeftOutSorted) {
     EXPECT_EQ(items[2].root, "/media/usb");
 }
 
+TEST(DriveListTest, RemovableVolumesComeFirstAndTheFirstOneIsChosen) {
+    const QList<VolumeEntry> volumes = {
+        {"/", "System", "ext4"},
+        {"/run/media/kei/CARD", "CARD", "exfat", true},
+        {"/home", "", "ext4"},
+        {"/media/kei/STICK", "", "vfat", true},
+    };
+    const QList<DriveListItem> items = BuildDriveList(volumes);
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0].text, "/media/kei/STICK");
+    EXPECT_EQ(items[1].text, "/run/media/kei/CARD    [CARD]");
+    EXPECT_EQ(items[2].text, "/    [System]");
+    EXPECT_EQ(items[3].text, "/home");
+    EXPECT_EQ(InitialDriveIndex(items), 0);
+    // Without a card the last line, as before; nothing at all: none.
+    EXPECT_EQ(InitialDriveIndex(BuildDriveList({{"/", "", "ext4"}, {"/home", "", "ext4"}})), 1);
+    EXPECT_EQ(InitialDriveIndex({}), -1);
+
+    CQorSettings settings(fs::path(QDir::tempPath().toStdString()) / "orvo-no-such-dir" / "Q.ini");
+    CMediaOpenDialog dialog(nullptr, &settings, &volumes);
+    auto* drives = dialog.findChild<QComboBox*>("1033");
+    EXPECT_EQ(drives->currentText(), "/media/kei/STICK");
+    dialog.accept();
+    EXPECT_EQ(dialog.drive(), "/media/kei/STICK");
+}
+
 TEST(DriveListTest, MachineVolumesIncludeTheRoot) {
     bool root_listed = false;
     for (const DriveListItem& item : BuildDriveList(MountedVolumes())) {
         root_listed = root_listed || item.root == "/";
+        // No kernel or memory file system of this machine is offered.
+        for (const char* hidden : {"/proc", "/sys", "/dev", "/run/user"}) {
+            EXPECT_FALSE(item.root.startsWith(hidden)) << item.root.toStdString();
+        }
     }
     EXPECT_TRUE(root_listed);
 }
