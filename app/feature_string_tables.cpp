@@ -46,6 +46,16 @@ constexpr UiStringEntry kEnglish[] = {
     {250, "No recordings were found in %s."},
 
     // 270..289: incidents and trips
+    {270, "Trip of %1 recordings"},
+    {271, "Trip of one recording"},
+    {272, "Start: %1"},
+    {273, "End: %1"},
+    {274, "Duration: %1"},
+    {275, "Distance: %1"},
+    {276, "Maximum speed: %1 km/h"},
+    {277, "Average moving speed: %1 km/h"},
+    {278, "No GPS position was recorded on this trip."},
+    {279, "Reading the trip's GPS data…"},
 
     // 290..299: offline map
     {290, "Offline map"},
@@ -112,6 +122,16 @@ constexpr UiStringEntry kJapanese[] = {
     {250, "%s に録画ファイルが見つかりませんでした。"},
 
     // 270..289: incidents and trips
+    {270, "走行 (録画 %1 件)"},
+    {271, "走行 (録画 1 件)"},
+    {272, "開始: %1"},
+    {273, "終了: %1"},
+    {274, "所要時間: %1"},
+    {275, "走行距離: %1"},
+    {276, "最高速度: %1 km/h"},
+    {277, "平均走行速度: %1 km/h"},
+    {278, "この走行には GPS の位置が記録されていません。"},
+    {279, "走行の GPS データを読み込んでいます…"},
 
     // 290..299: offline map
     {290, "オフライン地図"},

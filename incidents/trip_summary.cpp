@@ -1,5 +1,9 @@
 #include "incidents/trip_summary.h"
 
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+
 #include "gps/track_points.h"
 #include "incidents/recording_telemetry.h"
 #include "incidents/track_statistics.h"
@@ -26,31 +30,40 @@ void AddRecording(const ClipEntry& entry, const RecordingTelemetry& telemetry,
 }  // namespace
 
 TripSummary SummarizeTrip(const CClipCatalog& catalog, const ClipGroup& group) {
+    const std::span<const ClipEntry> entries(catalog.entries());
+    return SummarizeTrip(entries.subspan(static_cast<size_t>(group.first),
+                                         static_cast<size_t>(std::max<int32_t>(group.count, 0))),
+                         group.first);
+}
+
+TripSummary SummarizeTrip(std::span<const ClipEntry> recordings, int32_t first) {
     TripSummary trip;
-    trip.first = group.first;
-    trip.count = group.count;
+    trip.first = first;
+    trip.count = static_cast<int32_t>(recordings.size());
     TrackStatistics statistics;
-    for (int32_t k = 0; k < group.count; ++k) {
-        const ClipEntry& entry = catalog.entries()[group.first + k];
+    uint64_t total_duration_ms = 0;
+    for (const ClipEntry& entry : recordings) {
         const std::string path = CClipCatalog::FullPathOf(entry);
         trip.files.push_back(path);
         const RecordingTelemetry telemetry = ReadRecordingTelemetry(path, entry.info, false);
         if (telemetry.gpsCutOff) trip.cutOff.push_back(path);
         AddRecording(entry, telemetry, &statistics);
+        total_duration_ms += entry.info.durationMs;
     }
-    if (group.count > 0) {
-        const ClipInfo& first = catalog.entries()[group.first].info;
-        const ClipInfo& last = catalog.entries()[group.first + group.count - 1].info;
-        trip.start = first.startTime;
+    if (!recordings.empty()) {
+        const ClipInfo& first_info = recordings.front().info;
+        const ClipInfo& last = recordings.back().info;
+        trip.start = first_info.startTime;
         trip.endMs = last.startTime != 0 ? last.startTime * 1000 + last.durationMs : 0;
-        const int64_t span = trip.endMs - first.startTime * 1000;
-        trip.durationMs = first.startTime != 0 && last.startTime != 0 && span > 0
+        const int64_t span = trip.endMs - first_info.startTime * 1000;
+        trip.durationMs = first_info.startTime != 0 && last.startTime != 0 && span > 0
                               ? static_cast<uint64_t>(span)
-                              : group.totalDurationMs;
+                              : total_duration_ms;
     }
     trip.distanceM = statistics.distance_m();
     trip.maxSpeedKmh = statistics.max_speed_kmh();
     trip.avgSpeedKmh = statistics.average_moving_speed_kmh();
+    trip.fixes = statistics.fixes();
     trip.skippedJumps = statistics.skipped_jumps();
     return trip;
 }
@@ -60,6 +73,26 @@ std::vector<TripSummary> SummarizeTrips(const CClipCatalog& catalog) {
     trips.reserve(catalog.groups().size());
     for (const ClipGroup& group : catalog.groups()) trips.push_back(SummarizeTrip(catalog, group));
     return trips;
+}
+
+std::vector<int> TripEntriesOf(std::span<const ClipEntry> entries, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) return {};
+    // The catalogue's time key: yymmdd_hhmmss at characters 4..16 of the
+    // name. Stable, so recordings of the same second keep their order.
+    auto time_key = [&entries](int i) {
+        const std::string_view name = entries[static_cast<size_t>(i)].fileName;
+        return name.size() > 4 ? name.substr(4, 13) : std::string_view();
+    };
+    std::vector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&time_key](int a, int b) { return time_key(a) < time_key(b); });
+    const auto at = std::find(order.begin(), order.end(), index);
+    auto begin = at;
+    while (begin != order.begin() && entries[static_cast<size_t>(*begin)].groupStart == 0) --begin;
+    auto end = at + 1;
+    while (end != order.end() && entries[static_cast<size_t>(*end)].groupStart == 0) ++end;
+    return std::vector<int>(begin, end);
 }
 
 }  // namespace orvo

@@ -170,6 +170,57 @@ TEST_F(TripSummaryFilesTest, OneTripPerGroupWithTimesDistanceAndSpeeds) {
     EXPECT_NEAR(trips[1].distanceM, 29 * 0.001 * kMetresPerDegree, 0.5);
 }
 
+TEST_F(TripSummaryFilesTest, TripOfAnEntryIsFoundInTimeOrderWhateverTheSort) {
+    // Trip A: 09:00, 09:01, 09:02 (an event recording in the middle); trip B: 10:00.
+    WriteRecording(card_.path() / "DCIM/MOVIE/FILE180501_090000.MOV", Drive(0, 60, 0.0, 36));
+    WriteRecording(card_.path() / "DCIM/EVENT/EMER180501_090100.MOV", Drive(1, 60, 3.6, 36));
+    WriteRecording(card_.path() / "DCIM/MOVIE/FILE180501_090200.MOV", Drive(2, 60, 7.2, 36));
+    RecordingOptions later = Drive(0, 30, 0.0, 50);
+    later.hour = 10;
+    WriteRecording(card_.path() / "DCIM/MOVIE/FILE180501_100000.MOV", later);
+    CClipCatalog catalog;
+    ASSERT_EQ(catalog.Load(card_.str(), ""), 1);
+    ASSERT_EQ(catalog.Count(), 4);
+    auto names = [&catalog](const std::vector<int>& members) {
+        std::vector<std::string> out;
+        for (int m : members) out.push_back(catalog.entries()[static_cast<size_t>(m)].fileName);
+        return out;
+    };
+    const std::vector<std::string> trip_a = {"FILE180501_090000.MOV", "EMER180501_090100.MOV",
+                                             "FILE180501_090200.MOV"};
+    const std::vector<std::string> trip_b = {"FILE180501_100000.MOV"};
+    EXPECT_EQ(names(TripEntriesOf(catalog.entries(), 1)), trip_a);
+    EXPECT_EQ(names(TripEntriesOf(catalog.entries(), 3)), trip_b);
+
+    // Newest first and by name the catalogue's own groups are cut
+    // elsewhere; the trip of every row stays the same drive.
+    for (const bool by_name : {false, true}) {
+        SCOPED_TRACE(by_name ? "by name" : "newest first");
+        ASSERT_EQ(catalog.Sort(by_name, by_name), 1);
+        for (int entry = 0; entry < catalog.Count(); ++entry) {
+            const std::string& name = catalog.entries()[static_cast<size_t>(entry)].fileName;
+            EXPECT_EQ(names(TripEntriesOf(catalog.entries(), entry)),
+                      name == trip_b[0] ? trip_b : trip_a)
+                << name;
+        }
+    }
+    EXPECT_TRUE(TripEntriesOf(catalog.entries(), 4).empty());
+    EXPECT_TRUE(TripEntriesOf(catalog.entries(), -1).empty());
+
+    // The copied recordings give the summary the catalogue's group gives.
+    ASSERT_EQ(catalog.Sort(false, true), 1);
+    const std::vector<int> members = TripEntriesOf(catalog.entries(), 0);
+    std::vector<ClipEntry> copies;
+    for (int m : members) copies.push_back(catalog.entries()[static_cast<size_t>(m)]);
+    const TripSummary from_copies = SummarizeTrip(copies, members.front());
+    const TripSummary from_group = SummarizeTrip(catalog, catalog.groups()[0]);
+    EXPECT_EQ(from_copies.count, 3);
+    EXPECT_EQ(from_copies.durationMs, 180000u);
+    EXPECT_EQ(from_copies.fixes, 180u);
+    EXPECT_DOUBLE_EQ(from_copies.distanceM, from_group.distanceM);
+    EXPECT_EQ(from_copies.files, from_group.files);
+}
+
 TEST_F(TripSummaryFilesTest, CutOffBlockIsReportedAndAddsNothing) {
     test_support::RecordingSpec recording;
     recording.duration_ms = 60000;
