@@ -1,14 +1,22 @@
 #include "library/file_list_ctrl.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
@@ -56,6 +64,14 @@ QString Ui(int id) {
     return QString::fromStdString(LoadUiString(id));
 }
 
+// The list's delegate, with the option set-up it paints from made public so
+// the elision test measures exactly what is drawn.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::initStyleOption;
+    using QStyledItemDelegate::QStyledItemDelegate;
+};
+
 // The catalogue sorts column 0 by the time key (characters 4..16 of the
 // name) and columns 1 and 2 by the name; the rows are ordered by the same
 // keys so that row i stays catalogue row i after a heading click.
@@ -66,8 +82,11 @@ QString SortKey(const QTreeWidgetItem* item, int column) {
 
 }  // namespace
 
-CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : CQorRowListCtrl(WM_FILE_CLICKED, parent) {
+CQorFileListCtrl::CQorFileListCtrl(QWidget* parent)
+    : CQorRowListCtrl(WM_FILE_CLICKED, parent),
+      widths_(std::vector<int>(std::begin(kWidthPercent), std::end(kWidthPercent))) {
     setObjectName(QStringLiteral("1027"));
+    setItemDelegate(new CellDelegate(this));
     setColumnCount(kColumnCount);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -76,8 +95,14 @@ CQorFileListCtrl::CQorFileListCtrl(QWidget* parent) : CQorRowListCtrl(WM_FILE_CL
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    header()->viewport()->installEventFilter(this);
     connect(header(), &QHeaderView::sectionClicked, this, &CQorFileListCtrl::SortByColumn);
     connect(this, &QTreeWidget::itemChanged, this, &CQorFileListCtrl::ReportTick);
+    connect(header(), &QHeaderView::sectionResized, this,
+            [this](int column, int /*old_width*/, int new_width) {
+                RememberUserWidth(column, new_width);
+            });
 }
 
 int CQorFileListCtrl::SetupStyle() {
@@ -108,9 +133,8 @@ int CQorFileListCtrl::SetupColumns() {
     QStringList headings;
     for (int id : kHeadingIds) headings << Ui(id);
     setHeaderLabels(headings);
-    const int list_width = width();
+    ApplyColumnWidths();
     for (int column = 0; column < kColumnCount; ++column) {
-        setColumnWidth(column, list_width * kWidthPercent[column] / 100);
         headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
     }
     header()->setStretchLastSection(false);
@@ -125,6 +149,125 @@ void CQorFileListCtrl::RefreshHeadings() {
     for (int column = 0; column < kColumnCount; ++column) {
         headerItem()->setText(column, Ui(kHeadingIds[column]));
     }
+}
+
+void CQorFileListCtrl::ApplyColumnWidths() {
+    const std::vector<int> widths = widths_.For(width());
+    applying_widths_ = true;
+    for (int column = 0; column < kColumnCount; ++column) {
+        setColumnWidth(column, widths[static_cast<size_t>(column)]);
+    }
+    applying_widths_ = false;
+}
+
+void CQorFileListCtrl::RememberUserWidth(int column, int width) {
+    if (heading_pressed_ && !applying_widths_) widths_.SetByUser(column, width);
+}
+
+bool CQorFileListCtrl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == header()->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                heading_pressed_ = true;
+                break;
+            case QEvent::MouseButtonRelease:
+                // Once the heading has handled the release too.
+                if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+                    QMetaObject::invokeMethod(
+                        this, [this] { heading_pressed_ = false; }, Qt::QueuedConnection);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return CQorRowListCtrl::eventFilter(watched, event);
+}
+
+void CQorFileListCtrl::resizeEvent(QResizeEvent* event) {
+    CQorRowListCtrl::resizeEvent(event);
+    ApplyColumnWidths();
+}
+
+void CQorFileListCtrl::SetRowToolTipSource(std::function<QString(int row)> source) {
+    tip_source_ = std::move(source);
+}
+
+bool CQorFileListCtrl::IsTextElided(const QFontMetrics& metrics, const QString& text, int room) {
+    return metrics.horizontalAdvance(text) > room;
+}
+
+int CQorFileListCtrl::TextRoom(const QModelIndex& index, QFontMetrics* metrics) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    static_cast<CellDelegate*>(itemDelegate())->initStyleOption(&option, index);
+    *metrics = option.fontMetrics;
+    // The style draws the text inside its text rectangle less a focus-frame
+    // margin (+1) on each side, and elides what is wider.
+    const QRect text = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, this) + 1;
+    return text.width() - 2 * margin;
+}
+
+bool CQorFileListCtrl::IsCellElided(int row, int column) const {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr || column < 0 || column >= kColumnCount) return false;
+    QFontMetrics metrics(font());
+    const int room = TextRoom(indexFromItem(item, column), &metrics);
+    return IsTextElided(metrics, item->text(column), room);
+}
+
+QString CQorFileListCtrl::ToolTipOfCell(int row, int column) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) return {};
+    const std::string cell = IsCellElided(row, column) ? item->text(column).toStdString() : "";
+    const std::string note = tip_source_ ? tip_source_(row).toStdString() : "";
+    return QString::fromStdString(RowToolTipText(cell, note));
+}
+
+bool CQorFileListCtrl::ShowToolTip(const QPoint& position, const QPoint& global_position) {
+    const QModelIndex index = indexAt(position);
+    if (!index.isValid()) {
+        tip_row_ = -1;
+        return false;
+    }
+    tip_row_ = index.row();
+    tip_column_ = index.column();
+    tip_position_ = global_position;
+    const QString text = ToolTipOfCell(tip_row_, tip_column_);
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        // Bound to the cell, so moving to the next cell asks again.
+        QToolTip::showText(global_position, text, viewport(), visualRect(index));
+    }
+    return true;
+}
+
+void CQorFileListCtrl::RefreshToolTip() {
+    if (tip_row_ < 0 || !QToolTip::isVisible()) return;
+    if (topLevelItem(tip_row_) == nullptr) return;
+    const QString text = ToolTipOfCell(tip_row_, tip_column_);
+    if (text.isEmpty() || text == QToolTip::text()) return;
+    const QModelIndex index = indexFromItem(topLevelItem(tip_row_), tip_column_);
+    QToolTip::showText(tip_position_, text, viewport(), visualRect(index));
+}
+
+bool CQorFileListCtrl::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        // Outside the rows the list's own tooltip (the skipped files) shows.
+        if (ShowToolTip(help->pos(), help->globalPos())) return true;
+        if (toolTip().isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), toolTip(), viewport());
+        }
+        return true;
+    }
+    return CQorRowListCtrl::viewportEvent(event);
 }
 
 int CQorFileListCtrl::AddFile(int entry_index, const std::string& /*folder*/,
@@ -287,7 +430,10 @@ void CQorFileListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& op
                                const QModelIndex& index) const {
     QTreeWidget::drawRow(painter, option, index);
     const QRect row = option.rect;
-    if (row.top() + viewport()->y() <= kHeadingBottom) return;
+    if (row.top() + viewport()->y() <= kHeadingBottom) {
+        DrawRowMark(painter, row, index);
+        return;
+    }
     QList<int> widths;
     for (int visual = 0; visual < header()->count(); ++visual) {
         const int logical = header()->logicalIndex(visual);
@@ -299,6 +445,7 @@ void CQorFileListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& op
     painter->drawLines(
         CellBorders(widths, header()->offset(), viewport()->width(), row.top(), row.bottom()));
     painter->restore();
+    DrawRowMark(painter, row, index);
 }
 
 }  // namespace orvo

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <QPoint>
+#include <QRect>
+
 #include "library/clip_views.h"
+#include "library/column_widths.h"
 #include "library/row_list_ctrl.h"
+
+class QFontMetrics;
 
 namespace orvo {
 
@@ -16,6 +23,12 @@ namespace orvo {
 // a tick box per row (unticked when added): a click on it reports
 // RowTickChanged; a right click or the Menu key reports
 // ContextMenuRequested.
+//
+// Columns take their share of the list's width, also when the list is
+// resized, until the user drags one to a width of their own, which it then
+// keeps (through reloads, sorts and refills) for the rest of the run. A
+// cell's tooltip holds its whole text when the column cuts it short, and
+// the row's note from the tooltip source (the trip's summary).
 class CQorFileListCtrl : public CQorRowListCtrl, public IFileListView {
     Q_OBJECT
 
@@ -32,6 +45,20 @@ public:
     int SetupStyle();
     int SetupColumns();
     void RefreshHeadings();
+
+    // The text a row's tooltip adds below the cell's; empty adds nothing.
+    // Asked each time a tooltip is about to show.
+    void SetRowToolTipSource(std::function<QString(int row)> source);
+    // Shows the open tooltip again with fresh texts (the row's note came in).
+    void RefreshToolTip();
+    // What the tooltip of a cell shows; empty for none.
+    QString ToolTipOfCell(int row, int column) const;
+    // Whether the column shows the cell's text cut short.
+    bool IsCellElided(int row, int column) const;
+    // The elision rule: the text does not fit the room the cell leaves for
+    // it (pixels).
+    static bool IsTextElided(const QFontMetrics& metrics, const QString& text, int room);
+    bool IsColumnSetByUser(int column) const { return widths_.IsSetByUser(column); }
 
     // IFileListView
     int AddFile(int entry_index, const std::string& folder, const std::string& file_name,
@@ -73,6 +100,9 @@ Q_SIGNALS:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
@@ -80,11 +110,26 @@ private:
     void SortRows(int column, bool ascending);
     void ShowSortMark(int column, SortMark mark);
     void ReportTick(QTreeWidgetItem* item, int column);
+    void ApplyColumnWidths();
+    void RememberUserWidth(int column, int width);
+    int TextRoom(const QModelIndex& index, QFontMetrics* metrics) const;
+    bool ShowToolTip(const QPoint& position, const QPoint& global_position);
 
     bool ascending_ = false;  // direction of the next sort of sort_column_
     int sort_column_ = 0;
     int mark_column_ = -1;
     SortMark mark_ = SortMark::kNone;
+
+    ColumnWidths widths_;
+    bool applying_widths_ = false;
+    // A mouse button is down on the heading: a resize now is the user's
+    // (a drag of an edge, a double click on it), not Qt's or ours.
+    bool heading_pressed_ = false;
+    std::function<QString(int row)> tip_source_;
+    // The cell of the tooltip last shown, for RefreshToolTip.
+    int tip_row_ = -1;
+    int tip_column_ = -1;
+    QPoint tip_position_;
 };
 
 }  // namespace orvo

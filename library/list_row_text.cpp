@@ -23,6 +23,13 @@ int FileTypeStringId(std::string_view file_name) {
     return kTypeNormalStringId;
 }
 
+std::string RowToolTipText(std::string_view cell_text, std::string_view row_note) {
+    std::string text(cell_text);
+    if (!text.empty() && !row_note.empty()) text += "\n\n";
+    text += row_note;
+    return text;
+}
+
 std::string GroupDurationText(uint64_t total_duration_ms) {
     char text[40];
     std::snprintf(text, sizeof text, " %" PRIu64 " s ", total_duration_ms / 1000);

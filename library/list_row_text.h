@@ -22,6 +22,11 @@ inline constexpr int kTypeEventStringId = 153;
 inline constexpr int kTypeManualStringId = 154;
 inline constexpr int kTypeNormalStringId = 155;
 
+// A file-list cell's tooltip: the cell's whole text (empty when the column
+// shows all of it) and the row's note, a blank line apart; empty when both
+// are.
+std::string RowToolTipText(std::string_view cell_text, std::string_view row_note);
+
 // Group row texts: " <seconds> s " from milliseconds, " <MiB> MB" from bytes,
 // and the start time as local "YYYY-mm-dd HH:MM:SS" (empty when the time
 // cannot be converted).

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library/column_widths.h"
 #include "library/picture_size_name.h"
 #include "tests/support/time_zone.h"
 
@@ -37,6 +38,37 @@ TEST(FileTypeTextTest, PrefixDecidesType) {
         {"", kTypeNormalStringId},
     };
     for (const Row& row : rows) EXPECT_EQ(FileTypeStringId(row.name), row.id) << row.name;
+}
+
+TEST(RowToolTipTextTest, CellTextAndRowNoteABlankLineApart) {
+    EXPECT_EQ(RowToolTipText("2018-05-01 12:00:00", "Trip of one recording"),
+              "2018-05-01 12:00:00\n\nTrip of one recording");
+    EXPECT_EQ(RowToolTipText("", "Trip of one recording"), "Trip of one recording");
+    EXPECT_EQ(RowToolTipText("EMER180501_120000.MOV", ""), "EMER180501_120000.MOV");
+    EXPECT_EQ(RowToolTipText("", ""), "");
+}
+
+TEST(ColumnWidthsTest, SharesOfTheListUntilTheUserSetsAWidth) {
+    ColumnWidths widths({32, 38, 24});
+    EXPECT_EQ(widths.For(301), (std::vector<int>{96, 114, 72})) << "truncated toward zero";
+    EXPECT_EQ(widths.For(0), (std::vector<int>{0, 0, 0}));
+
+    widths.SetByUser(1, 250);
+    EXPECT_TRUE(widths.IsSetByUser(1));
+    EXPECT_FALSE(widths.IsSetByUser(0));
+    // The user's column keeps its width whatever the list's; the others
+    // still follow the list.
+    EXPECT_EQ(widths.For(301), (std::vector<int>{96, 250, 72}));
+    EXPECT_EQ(widths.For(600), (std::vector<int>{192, 250, 144}));
+    widths.SetByUser(1, 40);  // narrowed again: also the user's
+    EXPECT_EQ(widths.For(600)[1], 40);
+
+    widths.SetByUser(3, 10);   // no such column
+    widths.SetByUser(-1, 10);  // nor this
+    widths.SetByUser(0, -5);   // not a width
+    EXPECT_FALSE(widths.IsSetByUser(0));
+    EXPECT_FALSE(widths.IsSetByUser(3));
+    EXPECT_EQ(widths.For(100).size(), 3u);
 }
 
 TEST(GroupRowTextTest, DurationAndSizeKeepTheirBlanks) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/qor_settings.h"
 #include "app/ui_strings.h"
@@ -49,6 +53,33 @@ protected:
             heading->sectionViewportPosition(column) + heading->sectionSize(column) / 2,
             heading->height() / 2);
         QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, point);
+    }
+
+    // Drags the right edge of column's heading by dx pixels, as a user does.
+    void DragColumnEdge(int column, int dx) {
+        QWidget* heading = list.header()->viewport();
+        const int edge =
+            list.header()->sectionViewportPosition(column) + list.header()->sectionSize(column) - 1;
+        const QPointF from(edge, list.header()->height() / 2);
+        const QPointF to = from + QPointF(dx, 0);
+        QMouseEvent press(QEvent::MouseButtonPress, from, heading->mapToGlobal(from),
+                          Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(heading, &press);
+        QMouseEvent move(QEvent::MouseMove, to, heading->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(heading, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, heading->mapToGlobal(to),
+                            Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(heading, &release);
+    }
+
+    // The tooltip the list shows when the mouse rests on a cell.
+    QString ToolTipAt(int row, int column) {
+        const QRect cell = list.visualRect(list.model()->index(row, column)).adjusted(2, 0, -2, 0);
+        const QPoint at = cell.center();
+        QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
 
     QStringList Names() const {
@@ -193,6 +224,98 @@ TEST_F(FileListTest, MarkedRowIsHighlightedAndUnmarkedAgain) {
     list.SetRowMarked(1, false);
     EXPECT_FALSE(list.IsRowMarked(1));
     list.SetRowMarked(7, true);  // no such row: nothing happens
+}
+
+TEST_F(FileListTest, PlayingRowIsBoldWithABarAndUnlikeTheSelectedRow) {
+    list.SetRowMarked(0, true);
+    const QRect selected_row = list.visualItemRect(list.topLevelItem(1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      QPoint(list.columnWidth(0) + 20, selected_row.center().y()));
+    ASSERT_TRUE(list.topLevelItem(1)->isSelected());
+    EXPECT_FALSE(list.IsRowMarked(1)) << "a click selects, it does not play";
+
+    const QImage picture = list.viewport()->grab().toImage();
+    const QRect playing_row = list.visualItemRect(list.topLevelItem(0));
+    // A spot without text or border: the right end of the type column.
+    const int x = list.columnWidth(0) + list.columnWidth(1) + list.columnWidth(2) - 6;
+    const QColor playing = picture.pixelColor(x, playing_row.center().y());
+    const QColor selection = picture.pixelColor(x, selected_row.center().y());
+    EXPECT_EQ(playing, CQorRowListCtrl::MarkBackground());
+    EXPECT_NE(playing, selection);
+    EXPECT_NE(selection.value(), 0) << "the selection keeps the style's highlight";
+    EXPECT_EQ(picture.pixelColor(1, playing_row.center().y()), CQorRowListCtrl::MarkBar());
+    EXPECT_NE(picture.pixelColor(1, selected_row.center().y()), CQorRowListCtrl::MarkBar());
+    for (int column = 0; column < 3; ++column) {
+        EXPECT_TRUE(list.topLevelItem(0)->font(column).bold()) << column;
+        EXPECT_FALSE(list.topLevelItem(1)->font(column).bold()) << column;
+        EXPECT_EQ(list.topLevelItem(0)->font(column).pixelSize(), list.font().pixelSize())
+            << "the list's small font, only bold";
+    }
+    EXPECT_EQ(list.topLevelItem(0)->text(2), Ui(154)) << "the type text stays";
+    EXPECT_FALSE(list.IsRowTicked(0)) << "marking touches no tick box";
+
+    list.SetRowMarked(0, false);
+    EXPECT_FALSE(list.topLevelItem(0)->font(0).bold());
+    const QImage after = list.viewport()->grab().toImage();
+    EXPECT_NE(after.pixelColor(1, playing_row.center().y()), CQorRowListCtrl::MarkBar());
+}
+
+TEST_F(FileListTest, ColumnsFollowTheListUntilTheUserSetsTheirWidth) {
+    list.resize(600, 300);
+    EXPECT_EQ(list.columnWidth(0), 600 * 32 / 100);
+    EXPECT_EQ(list.columnWidth(1), 600 * 38 / 100);
+    EXPECT_FALSE(list.IsColumnSetByUser(1));
+
+    DragColumnEdge(1, 50);
+    const int widened = 600 * 38 / 100 + 50;
+    ASSERT_EQ(list.columnWidth(1), widened);
+    EXPECT_TRUE(list.IsColumnSetByUser(1));
+    EXPECT_FALSE(list.IsColumnSetByUser(0));
+
+    // A narrower list, a refill and a sort leave the user's width alone;
+    // the other columns keep following the list.
+    list.resize(400, 300);
+    list.DeleteAllItems();
+    int entry = 0;
+    for (const char* name : kNames) list.AddFile(entry++, "/card/DCIM/", name, ClipInfo{});
+    list.SortByColumn(1);
+    EXPECT_EQ(list.columnWidth(1), widened);
+    EXPECT_EQ(list.columnWidth(0), 400 * 32 / 100);
+    EXPECT_EQ(list.columnWidth(2), 400 * 24 / 100);
+}
+
+TEST_F(FileListTest, ElidedCellsShowTheirWholeTextAndTheRowNoteInTheTooltip) {
+    const QFontMetrics metrics(list.font());
+    const QString time = list.topLevelItem(0)->text(0);
+    const int width = metrics.horizontalAdvance(time);
+    EXPECT_FALSE(CQorFileListCtrl::IsTextElided(metrics, time, width));
+    EXPECT_TRUE(CQorFileListCtrl::IsTextElided(metrics, time, width - 1));
+
+    // The time column narrowed until its text is cut; the name column wide.
+    list.header()->resizeSection(0, width / 2);
+    list.header()->resizeSection(1, metrics.horizontalAdvance(kNames[0]) + 60);
+    EXPECT_TRUE(list.IsCellElided(0, 0));
+    EXPECT_FALSE(list.IsCellElided(0, 1));
+    EXPECT_EQ(ToolTipAt(0, 0), time);
+    EXPECT_EQ(list.ToolTipOfCell(0, 1), "") << "a whole text needs no tooltip";
+
+    // The tick box and the incident icon take room from the text: at the
+    // width the bare text needs, the time cell (with its box) is cut.
+    list.header()->resizeSection(0, width + 8);
+    EXPECT_TRUE(list.IsCellElided(0, 0));
+    list.header()->resizeSection(0, width + 60);
+    EXPECT_FALSE(list.IsCellElided(0, 0));
+
+    QString note = QStringLiteral("reading");
+    list.SetRowToolTipSource([&note](int row) { return note + QString::number(row); });
+    list.header()->resizeSection(0, width / 2);
+    EXPECT_EQ(ToolTipAt(2, 0), list.topLevelItem(2)->text(0) + "\n\nreading2");
+    EXPECT_EQ(ToolTipAt(2, 1), "reading2");
+    // The note came in: the open tooltip shows it at once.
+    note = QStringLiteral("Trip of one recording ");
+    list.RefreshToolTip();
+    EXPECT_EQ(QToolTip::text(), "Trip of one recording 2");
+    QToolTip::hideText();
 }
 
 TEST(FileListBordersTest, CellsAreOutlinedUpToTheHeaderEdge) {
