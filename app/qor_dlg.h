@@ -39,6 +39,7 @@ struct RecordingScan;
 class CMySliderControl;
 class CQorFileListCtrl;
 class CQorGroupListCtrl;
+class CTripSummaryCache;
 class CVideoSlider;
 class CPngCompassStatic;
 class CPelToolTipCtrl;
@@ -340,6 +341,9 @@ private:
     void ShowTripOfClip();
     void RedrawTrip();
     void FollowClipIncidents();
+    // The trip summary under a file-list row's tooltip; until it has been
+    // read, a line saying it is being read.
+    QString TripToolTipOfRow(int row);
     bool ApplyIncidentSeek();
     void SeekClipTo(int64_t time_ms);
 
@@ -431,6 +435,7 @@ private:
     int64_t incident_seek_ms_ = -1;   // its seek, applied at its first time report
     std::string incident_marks_path_;
     std::string trip_drawn_key_;
+    CTripSummaryCache* trip_summaries_ = nullptr;
 
     // Recordings that could not be shown (app/qor_dlg_playback.cpp).
     std::set<std::string> unplayable_;

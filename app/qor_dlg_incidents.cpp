@@ -12,11 +12,15 @@
 
 #include "app/incident_scanner.h"
 #include "app/qor_dlg.h"
+#include "app/qor_settings.h"
+#include "app/trip_summary_cache.h"
 #include "controls/video_slider.h"
 #include "gps/html_map_dlg.h"
 #include "gps/map_script.h"
 #include "gsensor/gsensor_ctrl.h"
 #include "incidents/incident_navigator.h"
+#include "incidents/trip_summary.h"
+#include "incidents/trip_summary_text.h"
 #include "library/file_list_ctrl.h"
 #include "playback/player_event_sink.h"
 
@@ -27,6 +31,13 @@ void CQORDlg::InitIncidents() {
     connect(incident_scanner_, &CIncidentScanner::ResultsArrived, this,
             [this](const std::vector<std::string>& paths) { OnIncidentResults(paths); });
     connect(incident_scanner_, &CIncidentScanner::Finished, this, [this] { ShowTripOfClip(); });
+
+    trip_summaries_ = new CTripSummaryCache(this);
+    if (file_list_ctrl_ != nullptr) {
+        file_list_ctrl_->SetRowToolTipSource([this](int row) { return TripToolTipOfRow(row); });
+        connect(trip_summaries_, &CTripSummaryCache::Ready, file_list_ctrl_,
+                &CQorFileListCtrl::RefreshToolTip);
+    }
 
     auto* next = new QShortcut(QKeySequence(Qt::Key_N), this);
     next->setContext(Qt::WindowShortcut);
@@ -41,6 +52,7 @@ void CQORDlg::StartIncidentScan() {
     incident_seek_ms_ = -1;
     incident_marks_path_.clear();
     trip_drawn_key_.clear();
+    trip_summaries_->Reset();
     if (file_list_ctrl_ != nullptr) file_list_ctrl_->SetIncidentMarks({});
     ShowIncidentsOfClip();
     incident_scanner_->Start(CardRecordingsOf(catalog_));
@@ -116,6 +128,20 @@ void CQORDlg::ShowTripOfClip() {
     }
     map->RunScript(std::string(kTripFitScript));
     trip_drawn_key_ = key;
+}
+
+QString CQORDlg::TripToolTipOfRow(int row) {
+    // Rows are catalogue entries; the trip is taken in time order, so a
+    // sort by name or newest first still shows the whole drive.
+    const std::vector<int> members = TripEntriesOf(catalog_.entries(), row);
+    if (members.empty()) return {};
+    std::vector<ClipEntry> recordings;
+    recordings.reserve(members.size());
+    for (int entry : members) recordings.push_back(catalog_.entries()[static_cast<size_t>(entry)]);
+    const int language = CQorSettings::Instance().language_index();
+    const TripSummary* trip = trip_summaries_->Find(std::move(recordings), members.front());
+    return QString::fromStdString(trip != nullptr ? TripSummaryText(*trip, language)
+                                                  : TripSummaryPendingText(language));
 }
 
 void CQORDlg::RedrawTrip() {

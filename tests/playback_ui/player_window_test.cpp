@@ -12,11 +12,14 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "app/control_ids.h"
 #include "app/qor_dlg.h"
@@ -407,6 +410,73 @@ TEST_F(PlayerWindowTest, HeadingClicksSortListAndCatalogueAlike) {
     const QRect second = list->visualItemRect(list->topLevelItem(1));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]);
+}
+
+// Reading a list at the default size: the playing row apart from a clicked
+// one, cut texts and the trip in the tooltip, widened columns kept.
+TEST_F(PlayerWindowTest, FileListMarksThePlayingRowShowsTipsAndKeepsWidenedColumns) {
+    OpenCardAndWaitForPlayback();
+    CQorFileListCtrl* list = window->file_list();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    ASSERT_TRUE(list->IsRowMarked(0));
+    const QRect second = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(list->columnWidth(0) + 10, second.center().y()));
+    ASSERT_TRUE(list->topLevelItem(1)->isSelected());
+    EXPECT_EQ(FileNameOfCurrent(), rec().clip[0]) << "a single click plays nothing";
+    const QImage picture = list->viewport()->grab().toImage();
+    const QRect first = list->visualItemRect(list->topLevelItem(0));
+    const int x = list->columnWidth(0) + list->columnWidth(1) - 4;
+    EXPECT_NE(picture.pixelColor(x, first.center().y()), picture.pixelColor(x, second.center().y()))
+        << "the playing row and the selected row look alike";
+    EXPECT_EQ(picture.pixelColor(1, first.center().y()), CQorRowListCtrl::MarkBar());
+    EXPECT_TRUE(list->topLevelItem(0)->font(1).bold());
+
+    // At the default widths the time does not fit beside its tick box.
+    auto tip_at = [list](int row, int column) {
+        const QPoint at = list->visualRect(list->model()->index(row, column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    ASSERT_TRUE(list->IsCellElided(0, 0));
+    EXPECT_TRUE(tip_at(0, 0).startsWith("2018-05-01 12:00:00\n\n")) << tip_at(0, 0).toStdString();
+    // The three recordings follow each other: one trip, read off the window
+    // thread and shown in the open tooltip when done.
+    const QString trip = QString::fromStdString(LoadUiString(270)).replace("%1", "3");
+    EXPECT_TRUE(QTest::qWaitFor([&trip] { return QToolTip::text().contains(trip); }, 10'000))
+        << QToolTip::text().toStdString();
+    // The name is cut too; no recording of this card has GPS.
+    const QString other_row = tip_at(2, 1);
+    EXPECT_TRUE(other_row.startsWith(QString::fromStdString(rec().clip[2]) + "\n\n" + trip))
+        << other_row.toStdString();
+    EXPECT_TRUE(other_row.endsWith(QString::fromStdString(LoadUiString(278))))
+        << other_row.toStdString();
+    QToolTip::hideText();
+
+    // Widen the name column by its heading's edge; reopening the card and
+    // sorting keep it, the time column stays at its share.
+    const int time_width = list->columnWidth(0);
+    QWidget* heading = list->header()->viewport();
+    const QPointF from(list->header()->sectionViewportPosition(1) + list->columnWidth(1) - 1,
+                       list->header()->height() / 2);
+    const QPointF to = from + QPointF(40, 0);
+    QMouseEvent press(QEvent::MouseButtonPress, from, heading->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QApplication::sendEvent(heading, &press);
+    QMouseEvent move(QEvent::MouseMove, to, heading->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     {});
+    QApplication::sendEvent(heading, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, heading->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(heading, &release);
+    const int widened = list->columnWidth(1);
+    ASSERT_GT(widened, list->width() * 38 / 100);
+    OpenCardAndWaitForPlayback();
+    EXPECT_EQ(list->columnWidth(1), widened);
+    list->SortByColumn(1);
+    EXPECT_EQ(list->columnWidth(1), widened);
+    EXPECT_EQ(list->columnWidth(0), time_width);
 }
 
 TEST_F(PlayerWindowTest, NextAndPreviousWalkTheClipsAndWrapToACue) {
