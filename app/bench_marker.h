@@ -10,4 +10,10 @@ namespace orvo {
 // happens.
 void WriteBenchMarker(const std::string& line);
 
+// A start-up step reached: "stage NAME NS", NS the monotonic clock in
+// nanoseconds (the clock the benchmark starts its timing from), so the
+// benchmark can tell where the time between exec and the first picture
+// went. Any thread may call it.
+void WriteBenchStage(const char* name);
+
 }  // namespace orvo

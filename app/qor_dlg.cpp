@@ -18,6 +18,7 @@
 #include <QWindow>
 
 #include "app/about_dlg.h"
+#include "app/bench_marker.h"
 #include "app/control_ids.h"
 #include "app/qor_settings.h"
 #include "app/ui_strings.h"
@@ -298,7 +299,10 @@ void CQORDlg::StartMapBrowser() {
         ++browser_wait_ticks_;
         return;
     }
-    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) map->StartBrowser();
+    if (auto* map = qobject_cast<CHtmlMapDlg*>(map_view_)) {
+        WriteBenchStage("browser");
+        map->StartBrowser();
+    }
 }
 
 void CQORDlg::AfterFirstPaint() {
@@ -307,7 +311,11 @@ void CQORDlg::AfterFirstPaint() {
     // a good part of a second, while the engine plays on its own threads. A
     // folder's delayed start comes first too (timer 105 starts the browser
     // once no start is pending).
-    if (!open_after_first_paint_.isEmpty()) OpenPath(std::exchange(open_after_first_paint_, {}));
+    if (!open_after_first_paint_.isEmpty()) {
+        WriteBenchStage("open");
+        OpenPath(std::exchange(open_after_first_paint_, {}));
+        WriteBenchStage("opened");
+    }
     if (delayed_open_countdown_ <= 0) StartMapBrowser();
 }
 
@@ -794,7 +802,10 @@ void CQORDlg::OnCommand(int id) {
 }
 
 bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    if (message == WM_PLAYER_TIME) picture_reported_ = true;
+    if (message == WM_PLAYER_TIME && !picture_reported_) {
+        WriteBenchStage("time");
+        picture_reported_ = true;
+    }
     switch (message) {
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage();
@@ -817,7 +828,10 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
             }
             play->SetGreyed(false);
             play->update();
-            if (wparam == kPlayerStatePlaying) EngineStartedPlaying();
+            if (wparam == kPlayerStatePlaying) {
+                if (!picture_reported_) WriteBenchStage("playing");
+                EngineStartedPlaying();
+            }
             return true;
         }
         case kMoveSeekSliderMessage:
@@ -873,6 +887,7 @@ void CQORDlg::resizeEvent(QResizeEvent* event) {
 void CQORDlg::paintEvent(QPaintEvent* /*event*/) {
     if (!first_paint_seen_) {
         first_paint_seen_ = true;
+        WriteBenchStage("paint");
         // The next turn of the event loop, once this frame is on the screen.
         QTimer::singleShot(0, this, &CQORDlg::AfterFirstPaint);
     }

@@ -7,6 +7,9 @@
 // change in the marker file.
 //
 //   orvo-bare-engine [--geometry WxH+X+Y] [--seconds N] [--markers FILE] FILE...
+//
+// With ORVO_BENCH_MARKERS set it notes its start-up steps there as the
+// viewer does ("stage NAME NS", NS the monotonic clock in nanoseconds).
 
 #include <poll.h>
 #include <unistd.h>
@@ -52,6 +55,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         }
     }
     return !options.files.empty();
+}
+
+void Stage(const char* name) {
+    const char* path = std::getenv("ORVO_BENCH_MARKERS");
+    if (path == nullptr || *path == '\0') return;
+    if (std::FILE* file = std::fopen(path, "a")) {
+        const auto now = Clock::now().time_since_epoch();
+        std::fprintf(file, "stage %s %lld\n", name,
+                     static_cast<long long>(std::chrono::nanoseconds(now).count()));
+        std::fclose(file);
+    }
 }
 
 int g_end_pipe[2] = {-1, -1};
@@ -145,6 +159,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    Stage("main");
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
@@ -176,8 +191,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orvo-bare-engine: libVLC not available\n");
             result = 1;
         } else {
+            Stage("engine");
             engine.Open(0);
             engine.Play();
+            Stage("play");
             const Clock::time_point end =
                 Clock::now() + std::chrono::milliseconds(static_cast<long>(options.seconds * 1000));
             while (options.seconds <= 0 || Clock::now() < end) {

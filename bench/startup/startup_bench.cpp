@@ -3,7 +3,10 @@
 //
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/startup/startup_bench
 //       [--runs N] [--cpu-runs N] [--cpu-seconds S] [--no-cpu] [--viewer PATH]
-//       [--compare PATH]
+//       [--compare PATH] [--keep-recordings DIR]
+//
+// --keep-recordings writes the recordings into DIR (file/, folder/, cpu/)
+// and ends, for profiling the programs by hand on the same files.
 //
 // --compare runs a second build of the viewer on the file in the same
 // rotation (before and after a change, under the same load).
@@ -19,10 +22,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench/startup/bench_process.h"
@@ -48,6 +55,7 @@ struct Options {
     bool cpu = true;
     std::string viewer = ORVO_VIEWER_PATH;  // another build, for comparisons
     std::string compare;                    // a second build run alongside
+    std::string keep;                       // only write the recordings there
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -62,6 +70,7 @@ Options ParseOptions(int argc, char** argv) {
         if (arg == "--no-cpu") options.cpu = false;
         if (arg == "--viewer" && i + 1 < argc) options.viewer = argv[++i];
         if (arg == "--compare" && i + 1 < argc) options.compare = argv[++i];
+        if (arg == "--keep-recordings" && i + 1 < argc) options.keep = argv[++i];
     }
     return options;
 }
@@ -72,7 +81,18 @@ struct Variant {
     std::vector<double> mapped_ms;
     std::vector<double> frame_ms;
     int failures = 0;
+    // The start-up steps the program noted (ms after exec), in the order
+    // they first came.
+    std::vector<std::string> stage_order;
+    std::map<std::string, std::vector<double>> stage_ms;
 };
+
+Variant MakeVariant(std::string name, std::vector<std::string> args) {
+    Variant variant;
+    variant.name = std::move(name);
+    variant.args = std::move(args);
+    return variant;
+}
 
 std::string Geometry(const ScreenRect& r) {
     return std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) +
@@ -93,11 +113,14 @@ std::optional<Clock::time_point> StartAndWaitForPicture(const std::vector<std::s
                                                         const fs::path& cwd, const fs::path& log,
                                                         ScreenProbe& probe, pid_t& pid,
                                                         std::optional<Clock::time_point>& mapped,
-                                                        Clock::time_point& t0) {
+                                                        Clock::time_point& t0,
+                                                        const fs::path& markers = {}) {
     WaitForClearScreen(probe);
     probe.Reset();
+    std::vector<std::pair<std::string, std::string>> env;
+    if (!markers.empty()) env.emplace_back("ORVO_BENCH_MARKERS", markers.string());
     t0 = Clock::now();
-    pid = Spawn(args, cwd, {}, log);
+    pid = Spawn(args, cwd, env, log);
     const Clock::time_point deadline = t0 + std::chrono::seconds(20);
     while (Clock::now() < deadline) {
         mapped = probe.MappedAt(600);
@@ -109,12 +132,35 @@ std::optional<Clock::time_point> StartAndWaitForPicture(const std::vector<std::s
     return std::nullopt;
 }
 
+// The first time each step was noted in the marker file, as ms after t0.
+void ReadStages(const fs::path& markers, Clock::time_point t0, Variant& variant) {
+    std::ifstream in(markers);
+    std::string word, name;
+    long long ns = 0;
+    std::set<std::string> seen;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        if (!(fields >> word >> name >> ns) || word != "stage" || !seen.insert(name).second)
+            continue;
+        const Clock::time_point at{std::chrono::nanoseconds(ns)};
+        if (variant.stage_ms.count(name) == 0) variant.stage_order.push_back(name);
+        variant.stage_ms[name].push_back(Ms(at - t0));
+    }
+}
+
 void RunOnce(Variant& variant, const fs::path& cwd, const fs::path& log, ScreenProbe& probe,
              bool counted) {
     pid_t pid = -1;
     std::optional<Clock::time_point> mapped;
     Clock::time_point t0;
-    const auto frame = StartAndWaitForPicture(variant.args, cwd, log, probe, pid, mapped, t0);
+    const fs::path markers = log.parent_path() / "stages.txt";
+    std::error_code ignored;
+    fs::remove(markers, ignored);
+    const auto frame =
+        StartAndWaitForPicture(variant.args, cwd, log, probe, pid, mapped, t0, markers);
+    // Steps after the picture (the browser's start) are part of the story.
+    if (frame) std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Terminate(pid);
     if (!counted) return;
     if (!frame) {
@@ -123,6 +169,18 @@ void RunOnce(Variant& variant, const fs::path& cwd, const fs::path& log, ScreenP
     }
     variant.frame_ms.push_back(Ms(*frame - t0));
     if (mapped) variant.mapped_ms.push_back(Ms(*mapped - t0));
+    ReadStages(markers, t0, variant);
+}
+
+void ReportStages(const Variant& variant) {
+    if (variant.stage_order.empty()) return;
+    std::printf("  %s:", variant.name.c_str());
+    for (const std::string& name : variant.stage_order) {
+        const std::vector<double>& v = variant.stage_ms.at(name);
+        std::printf(" %s %.0f", name.c_str(), Median(v));
+        if (v.size() != variant.frame_ms.size()) std::printf(" (%zu runs)", v.size());
+    }
+    std::printf("\n");
 }
 
 struct CpuUse {
@@ -182,7 +240,8 @@ void Report(const char* what, const std::vector<double>& v) {
 
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
-    const fs::path work = MakeTempFolder("orvo-startup");
+    const fs::path work =
+        options.keep.empty() ? MakeTempFolder("orvo-startup") : fs::path(options.keep);
     const fs::path file_dir = work / "file";
     const fs::path folder_dir = work / "folder";
     const fs::path cpu_dir = work / "cpu";
@@ -197,6 +256,7 @@ int main(int argc, char** argv) {
     fs::copy_file(clip, folder_clip);
     if (options.cpu && !MakeRecording(cpu_clip, 1920, 1080, options.cpu_seconds + 15, kColour))
         return 1;
+    if (!options.keep.empty()) return 0;
 
     ScreenProbe probe(kFrame, kColour);
     if (!probe.ok()) {
@@ -207,12 +267,12 @@ int main(int argc, char** argv) {
     const std::string viewer = options.viewer;
     const std::string bare = ORVO_BARE_ENGINE_PATH;
     std::vector<Variant> variants = {
-        {"viewer, file", {viewer, clip.string()}, {}, {}, 0},
-        {"bare engine", {bare, "--geometry", Geometry(kSurface), clip.string()}, {}, {}, 0},
-        {"viewer, folder", {viewer, folder_dir.string()}, {}, {}, 0},
+        MakeVariant("viewer, file", {viewer, clip.string()}),
+        MakeVariant("bare engine", {bare, "--geometry", Geometry(kSurface), clip.string()}),
+        MakeVariant("viewer, folder", {viewer, folder_dir.string()}),
     };
     if (!options.compare.empty())
-        variants.push_back({"compared build, file", {options.compare, clip.string()}, {}, {}, 0});
+        variants.push_back(MakeVariant("compared build, file", {options.compare, clip.string()}));
     // One uncounted round warms the file cache and the engine's plug-in cache.
     for (Variant& v : variants) RunOnce(v, cwd, log, probe, false);
     for (int run = 0; run < options.runs; ++run) {
@@ -224,6 +284,8 @@ int main(int argc, char** argv) {
     for (const Variant& v : variants) Report(v.name.c_str(), v.frame_ms);
     std::printf("exec -> window mapped:\n");
     for (const Variant& v : variants) Report(v.name.c_str(), v.mapped_ms);
+    std::printf("start-up steps, ms after exec (medians; 'playing' is the engine's report):\n");
+    for (const Variant& v : variants) ReportStages(v);
     for (const Variant& v : variants)
         if (v.failures > 0)
             std::printf("  %s: %d runs without a picture\n", v.name.c_str(), v.failures);
