@@ -1,7 +1,76 @@
-#include "app/qor_app.h"
+// orvo-player: a small launcher. It starts creating the engine at once, on a
+// thread of its own, and only then loads the viewer itself (the toolkit, the
+// browser and the window, in liborvo-player-ui.so), which takes the engine
+// over when it needs it. So the engine's start-up, the longest part of the
+// way to the first picture, runs while the toolkit loads and builds the
+// window, in a process whose global symbol scope is still small.
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/bench_marker.h"
+#include "app/command_line.h"
+#include "app/process_setup.h"
+#include "playback/engine_head_start.h"
+#include "playback/vlc_player.h"
+
+namespace {
+
+using UiEntry = int (*)(int, char**, const orvo::EarlyEngineWait*);
+
+constexpr const char* kUiLibrary = "liborvo-player-ui.so";
+
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return ".";
+    const std::string program(path, static_cast<std::size_t>(n));
+    const std::size_t slash = program.rfind('/');
+    return slash == std::string::npos ? std::string(".") : program.substr(0, slash);
+}
+
+// Beside the program in the build tree; in the package's private folder
+// when installed. Its own symbols stay out of the global scope.
+void* LoadViewer() {
+    const std::string folder = ProgramFolder();
+    for (const std::string& path :
+         {folder + "/" + kUiLibrary, folder + "/" + ORVO_UI_LIBRARY_FOLDER + "/" + kUiLibrary}) {
+        if (::access(path.c_str(), R_OK) != 0) continue;
+        if (void* viewer = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return viewer;
+        std::fprintf(stderr, "orvo-player: %s\n", dlerror());
+        return nullptr;
+    }
+    std::fprintf(stderr, "orvo-player: %s is missing beside the program\n", kUiLibrary);
+    return nullptr;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    orvo::WriteBenchStage("main");
     orvo::TuneAllocatorForPlayback();
-    orvo::CQORApp app(argc, argv);
-    return app.InitInstance();
+    // The environment is complete before the engine's thread reads it.
+    orvo::DisableBrowserSandboxWhenRoot();
+    orvo::UseSoftwareQuickBackend();
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // --version and --help need no engine.
+    std::unique_ptr<orvo::CEngineHeadStart> engine;
+    if (!orvo::AsksForVersionOrHelp(args))
+        engine = std::make_unique<orvo::CEngineHeadStart>(orvo::CVlcPlayer::kLibraryName);
+
+    void* viewer = LoadViewer();
+    if (viewer == nullptr) return 1;
+    const auto entry = reinterpret_cast<UiEntry>(dlsym(viewer, "orvo_player_main"));
+    if (entry == nullptr) {
+        std::fprintf(stderr, "orvo-player: %s\n", dlerror());
+        return 1;
+    }
+    const orvo::EarlyEngineWait handover = engine ? engine->Handover() : orvo::EarlyEngineWait{};
+    return entry(argc, argv, engine ? &handover : nullptr);
 }

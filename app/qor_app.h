@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/process_setup.h"
+#include "playback/early_engine.h"
+
 namespace orvo {
 
 // The application object: starts the toolkit, runs the main window modally
@@ -7,6 +10,8 @@ namespace orvo {
 class CQORApp {
 public:
     CQORApp(int& argc, char** argv);
+    // With the engine the launcher has begun to create (may be null).
+    CQORApp(int& argc, char** argv, const EarlyEngineWait* early_engine);
     ~CQORApp();
     CQORApp(const CQORApp&) = delete;
     CQORApp& operator=(const CQORApp&) = delete;
@@ -17,16 +22,7 @@ public:
 private:
     int& argc_;
     char** argv_;
+    const EarlyEngineWait* early_engine_ = nullptr;
 };
-
-// The embedded browser refuses to start as root with its sandbox on; the
-// sandbox is switched off only in that case, before the toolkit starts.
-void DisableBrowserSandboxWhenRoot();
-
-// Keeps the C library's allocator from holding on to the memory of the
-// engine's decoder threads, which come and go with every clip; unless the
-// user has chosen settings of his own in the environment. Must run before
-// any thread starts.
-void TuneAllocatorForPlayback();
 
 }  // namespace orvo

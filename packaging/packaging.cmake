@@ -50,6 +50,9 @@ add_custom_target(orvo_packaging_files ALL DEPENDS ${ORVO_GENERATED_DOCS} ${ORVO
 install(TARGETS orvo-info RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET orvo-player)
   install(TARGETS orvo-player RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The launcher finds the viewer proper at ORVO_UI_LIBRARY_FOLDER from bin/.
+  install(TARGETS orvo-player-ui LIBRARY DESTINATION lib/orvo-player
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endif()
 install(FILES ${ORVO_PACKAGING_DIR}/orvo-player.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

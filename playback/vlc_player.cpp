@@ -1,5 +1,7 @@
 #include "playback/vlc_player.h"
 
+#include "app/bench_marker.h"
+
 #include <jpeglib.h>
 #include <png.h>
 
@@ -102,7 +104,7 @@ std::vector<const char*> InstanceArguments(int argument_set) {
         // filter that turns the picture by 180 degrees.
         return {"--video-filter=transform", "--transform-type=180", ""};
     }
-    return {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+    return PlainEngineArguments();
 }
 
 void* OpenLibrary(const std::string& name) {
@@ -229,8 +231,21 @@ CVlcPlayer::CVlcPlayer(std::string library_name) : api_(std::make_unique<VlcApi>
 
 CVlcPlayer::CVlcPlayer(std::string library_name, StartEngineInBackground)
     : api_(std::make_unique<VlcApi>()), created_(false) {
-    creation_ = std::async(std::launch::async, [this, name = std::move(library_name)] {
+    StartCreation([this, name = std::move(library_name)] {
         Create(name);
+        WriteBenchStage("engine");
+    });
+}
+
+CVlcPlayer::CVlcPlayer(std::string library_name, EarlyEngineWait early)
+    : api_(std::make_unique<VlcApi>()), created_(false) {
+    StartCreation(
+        [this, name = std::move(library_name), early = std::move(early)] { Adopt(name, early()); });
+}
+
+void CVlcPlayer::StartCreation(std::function<void()> create) {
+    creation_ = std::async(std::launch::async, [this, create = std::move(create)] {
+        create();
         std::function<void()> notify;
         {
             std::lock_guard<std::mutex> lock(created_mutex_);
@@ -241,19 +256,43 @@ CVlcPlayer::CVlcPlayer(std::string library_name, StartEngineInBackground)
     });
 }
 
-void CVlcPlayer::Create(const std::string& library_name) {
+bool CVlcPlayer::OpenAndResolve(const std::string& library_name) {
     library_ = OpenLibrary(library_name);
-    if (library_ == nullptr) {
-        available_ = 0;
-        return;
-    }
-    // Entry points are looked up once. A missing one leaves its operation a
-    // no-op; only those needed to create the engine make it unavailable.
+    if (library_ == nullptr) return false;
+        // Entry points are looked up once. A missing one leaves its operation a
+        // no-op; only those needed to create the engine make it unavailable.
 #define ORVO_VLC_RESOLVE(name) \
     api_->name = reinterpret_cast<decltype(api_->name)>(FindSymbol(library_, #name));
     ORVO_VLC_ENTRY_POINTS(ORVO_VLC_RESOLVE)
 #undef ORVO_VLC_RESOLVE
-    if (!CreateEngine()) {
+    return true;
+}
+
+void CVlcPlayer::Create(const std::string& library_name) {
+    if (!OpenAndResolve(library_name) || !CreateEngine()) {
+        available_ = 0;
+        return;
+    }
+    api_->libvlc_audio_set_volume(player_, volume_);
+}
+
+void CVlcPlayer::Adopt(const std::string& library_name, const EarlyEngine& early) {
+    // The launcher's library is already loaded: this only adds a reference.
+    if (early.player == nullptr || !OpenAndResolve(library_name) ||
+        !api_->libvlc_media_player_event_manager || !api_->libvlc_media_player_release ||
+        !api_->libvlc_release || !api_->libvlc_audio_set_volume) {
+        // The launcher made no engine (it has released any half of one).
+        available_ = 0;
+        return;
+    }
+    instance_ = early.instance;
+    player_ = early.player;
+    event_manager_ = api_->libvlc_media_player_event_manager(player_);
+    if (event_manager_ == nullptr) {
+        api_->libvlc_media_player_release(player_);
+        api_->libvlc_release(instance_);
+        player_ = nullptr;
+        instance_ = nullptr;
         available_ = 0;
         return;
     }

@@ -9,6 +9,8 @@
 
 #include <vlc/vlc.h>
 
+#include "playback/early_engine.h"
+
 namespace orvo {
 
 struct VlcApi;
@@ -44,6 +46,9 @@ public:
     // which answer "no media" meanwhile (no media can be set before the
     // engine exists). Operations stay on the window thread.
     CVlcPlayer(std::string library_name, StartEngineInBackground);
+    // As the one above, but the engine itself was made by the launcher
+    // (CEngineHeadStart): the binding only takes it over, without waiting.
+    CVlcPlayer(std::string library_name, EarlyEngineWait early);
     ~CVlcPlayer();
     CVlcPlayer(const CVlcPlayer&) = delete;
     CVlcPlayer& operator=(const CVlcPlayer&) = delete;
@@ -119,6 +124,9 @@ public:
 
 private:
     void Create(const std::string& library_name);
+    void Adopt(const std::string& library_name, const EarlyEngine& early);
+    bool OpenAndResolve(const std::string& library_name);
+    void StartCreation(std::function<void()> create);
     void JoinCreation() const;
     bool StillCreating() const;
     bool CreateEngine();

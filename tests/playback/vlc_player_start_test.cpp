@@ -12,6 +12,7 @@
 
 #include "app/window_messages.h"
 #include "library/clip_catalog.h"
+#include "playback/engine_head_start.h"
 #include "playback/vlc_player.h"
 #include "tests/library/card_files.h"
 #include "tests/playback/engine_fixture.h"
@@ -96,6 +97,55 @@ TEST_F(VlcPlayerStartTest, AMissingLibraryInTheBackgroundLeavesTheEngineUnavaila
     bool notified = false;
     player.NotifyWhenCreated([&] { notified = true; });
     EXPECT_TRUE(notified);
+}
+
+// The launcher's engine, taken over by the binding: it plays, the window
+// and events set in the ready handler come before any media, and the
+// binding releases it (no second instance is made).
+TEST_F(VlcPlayerStartTest, AnEngineStartedByTheLauncherIsTakenOverAndPlays) {
+    ASSERT_TRUE(window_.ok());
+    CEngineHeadStart head_start(CVlcPlayer::kLibraryName);
+    CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
+    test::RecordingSink sink(player);
+    int ready_runs = 0;
+    player.SetEngineReadyHandler([&] {
+        ++ready_runs;
+        player.SetWindow(window_.id());
+        sink.Attach();
+    });
+    ASSERT_EQ(player.Open(Clip().string()), 1);
+    EXPECT_EQ(ready_runs, 1);
+    EXPECT_EQ(player.available(), 1);
+    player.SetVolume(120);
+    player.Play();
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_STATE, seconds(15), kPlayerStatePlaying));
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_TIME, seconds(15)));
+    EXPECT_GT(player.GetLength(), 0);
+    // The picture turned by 180 degrees needs an engine of its own; the
+    // launcher's one is let go for it.
+    EXPECT_EQ(player.Recreate(1), 1);
+    player.SetWindow(window_.id());
+    ASSERT_EQ(player.Open(Clip().string()), 1);
+    player.Play();
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_STATE, seconds(15), kPlayerStatePlaying));
+    player.Stop();
+}
+
+// Without libVLC the launcher makes nothing and the binding says the engine
+// is missing; an engine nobody took over is released by the launcher.
+TEST_F(VlcPlayerStartTest, TheLaunchersEngineWithoutLibraryOrTakerEndsCleanly) {
+    {
+        CEngineHeadStart head_start("libvlc-missing.so.0");
+        CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
+        int ready_runs = 0;
+        player.SetEngineReadyHandler([&] { ++ready_runs; });
+        EXPECT_EQ(player.available(), 0);
+        EXPECT_EQ(ready_runs, 1);
+        EXPECT_EQ(player.Open(Clip().string()), 0);
+        EXPECT_EQ(player.GetTime(), -1);
+    }
+    // --version and usage errors end before the window takes the engine.
+    CEngineHeadStart unused(CVlcPlayer::kLibraryName);
 }
 
 // In use bytes as the allocator counts them, mapped blocks included.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <future>
+
+#include "playback/early_engine.h"
+
+namespace orvo {
+
+// The launcher's part of the engine: loading libVLC and its plug-ins and
+// creating the instance and the player take longer than loading the toolkit
+// and building the window, so they start first, on a thread of their own,
+// in a process that has loaded nothing else yet (every plug-in's symbols are
+// then looked up in a handful of libraries, not in the toolkit's hundred).
+class CEngineHeadStart {
+public:
+    explicit CEngineHeadStart(const char* library_name);
+    // Waits for the creation; an engine nobody took is released.
+    ~CEngineHeadStart();
+    CEngineHeadStart(const CEngineHeadStart&) = delete;
+    CEngineHeadStart& operator=(const CEngineHeadStart&) = delete;
+
+    // For the binding (CVlcPlayer): waits and hands the engine over. Valid
+    // while this object lives.
+    EarlyEngineWait Handover();
+
+private:
+    EarlyEngine Take();
+
+    std::future<EarlyEngine> creation_;
+    bool taken_ = false;
+};
+
+}  // namespace orvo
