@@ -2,7 +2,8 @@
 # libraries and so lives in a library of its own, which the core tests and
 # the sanitizer build of the core never need.
 list(APPEND ORVO_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/clip_telemetry.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/clip_telemetry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/clip_span.cpp)
 
 pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
 add_library(orvo_clip_export STATIC

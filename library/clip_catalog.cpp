@@ -249,15 +249,17 @@ void CClipCatalog::AddFile(const std::string& root, const std::string& sub_folde
     ++visited_;
 }
 
+bool FollowsInTime(const ClipInfo& previous, const ClipInfo& next) {
+    const int64_t expected = previous.startTime + previous.lengthSeconds;
+    return next.startTime >= expected - 2 && next.startTime <= expected + 2;
+}
+
 int CClipCatalog::Regroup() {
     groups_.clear();
     rows_.clear();
     if (!entries_.empty()) entries_[0].groupStart = 1;
     for (size_t i = 1; i < entries_.size(); ++i) {
-        const ClipInfo& previous = entries_[i - 1].info;
-        const int64_t expected = previous.startTime + previous.lengthSeconds;
-        const int64_t start = entries_[i].info.startTime;
-        if (start < expected - 2 || start > expected + 2) entries_[i].groupStart = 1;
+        if (!FollowsInTime(entries_[i - 1].info, entries_[i].info)) entries_[i].groupStart = 1;
     }
     BuildGroups();
     FillViews();

@@ -179,6 +179,10 @@ private:
     double gps_rate_ = 1.0;
 };
 
+// True when next starts where previous ends (within 2 s either way): the
+// two belong to one group.
+bool FollowsInTime(const ClipInfo& previous, const ClipInfo& next);
+
 // True when the name passes the scan's name filter: characters 0-3 letters,
 // digits, "_" or "-", at least 8 characters, 4-7 digits, ending in ".MOV" or
 // ".AVI" (upper case).
