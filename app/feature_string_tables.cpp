@@ -41,6 +41,26 @@ constexpr UiStringEntry kEnglish[] = {
     {229, "no position"},
 
     // 230..249: clip export
+    {230, "Set start here"},
+    {231, "Set end here"},
+    {232, "Clear"},
+    {233, "Export clip…"},
+    {234, "Export clip"},
+    {235, "Writing %s"},
+    {236, "The clip was written:\n%s"},
+    {237, "The clip could not be written to %s.\n"},
+    {238, "The export was cancelled; nothing was written."},
+    {239, "Mark the start (I) and the end (O) of the clip first."},
+    {240, "The end must lie after the start."},
+    {241, "The end must lie in the start's recording or in one that follows it without a gap."},
+    {242, "This recording is not on the loaded card."},
+    {243, "MOV video (*.MOV *.mov)"},
+    {244, "A recording cannot be read."},
+    {245, "The recordings' pictures differ and cannot be joined without re-encoding."},
+    {246, "The file name is one of the recordings."},
+    {247, "The file could not be written completely (is the disk full?); nothing was left behind."},
+    {248, "There is nothing between the start and the end."},
+    {249, "A file of that name exists."},
 
     // 250..269: keyboard, frame time, drag and drop, open dialog
     {250, "No recordings were found in %s."},
@@ -117,6 +137,28 @@ constexpr UiStringEntry kJapanese[] = {
     {229, "位置なし"},
 
     // 230..249: clip export
+    {230, "ここを開始点にする"},
+    {231, "ここを終了点にする"},
+    {232, "クリア"},
+    {233, "クリップをエクスポート…"},
+    {234, "クリップのエクスポート"},
+    {235, "%s を書き出しています"},
+    {236, "クリップを書き出しました:\n%s"},
+    {237, "クリップを %s に書き出せませんでした。\n"},
+    {238, "エクスポートを取り消しました。何も書き出していません。"},
+    {239, "先にクリップの開始点 (I) と終了点 (O) を設定してください。"},
+    {240, "終了点は開始点より後にしてください。"},
+    {241, "終了点は開始点の録画か、それに途切れなく続く録画に設定してください。"},
+    {242, "この録画は読み込んだカードにありません。"},
+    {243, "MOV 動画 (*.MOV *.mov)"},
+    {244, "録画ファイルを読み取れません。"},
+    {245, "録画の映像形式が異なるため、再エンコードせずにつなげられません。"},
+    {246, "ファイル名が録画ファイルのいずれかと同じです。"},
+    {247,
+     "ファイルを最後まで書き込めませんでした "
+     "(ディスクがいっぱいではありませんか)。途中のファイルは残していません。"},
+    {248, "開始点と終了点の間に何もありません。"},
+    {249, "同じ名前のファイルがあります。"},
 
     // 250..269: keyboard, frame time, drag and drop, open dialog
     {250, "%s に録画ファイルが見つかりませんでした。"},

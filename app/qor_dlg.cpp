@@ -416,6 +416,7 @@ void CQORDlg::OnInitDialog() {
     SetTimer(105, 100);
     InitInput();
     InitIncidents();
+    InitClipExport();
 }
 
 void CQORDlg::PlaceWindow(const QRect& rect) {

@@ -19,6 +19,8 @@
 #include "app/key_commands.h"
 #include "app/window_input.h"
 #include "app/window_layout.h"
+#include "export/clip_exporter.h"
+#include "export/clip_span.h"
 #include "library/clip_catalog.h"
 #include "library/clip_views.h"
 #include "playback/player_event_sink.h"
@@ -171,6 +173,24 @@ public:
     // next / previous incident of the card.
     void JumpToIncident(bool forward);
     const CIncidentScanner* incident_scanner() const { return incident_scanner_; }
+
+    // Clip export (app/qor_dlg_clip.cpp). I and O set the start and end at
+    // the playback position of the current recording; the end may lie in a
+    // later recording of the same trip.
+    void SetClipIn();
+    void SetClipOut();
+    void ClearClipSpan();
+    // Asks for a file name, then writes the span with progress and says how
+    // it went (Ctrl+Shift+E).
+    void ExportClip();
+    // The steps of ExportClip without its boxes, each off the window thread
+    // while the window's events run: the span resolved against the files,
+    // and the plan written to target with progress and cancel.
+    ClipExportPlan PlanClipSpan();
+    ClipExportResult ExportClipTo(const ClipExportPlan& plan, const QString& target, bool replace);
+    const ClipSpan& clip_span() const { return clip_span_; }
+    // The slider's context menu at a position in per mille of the recording.
+    std::unique_ptr<QMenu> BuildSliderMenu(int per_mille);
 
     // ITelemetryPanel: the compass, the speed label and the status board.
     void SetHeading(int degrees) override;
@@ -331,6 +351,16 @@ private:
     // The ticked recordings into an evidence package (app/qor_dlg_evidence.cpp).
     void ExportEvidencePackage();
 
+    // Clip export (app/qor_dlg_clip.cpp).
+    void InitClipExport();
+    // A new card: the span starts over on its recordings.
+    void ResetClipSpan();
+    void ShowClipSpanMarks();
+    // Sets a point of the span at a time of the current recording.
+    void SetClipPoint(bool end, int64_t time_ms);
+    int64_t PlaybackPositionMs();
+    void ShowClipNote(const QString& text);
+
     // Incidents and trips (app/qor_dlg_incidents.cpp).
     void InitIncidents();
     void StartIncidentScan();
@@ -436,6 +466,10 @@ private:
     std::string incident_marks_path_;
     std::string trip_drawn_key_;
     CTripSummaryCache* trip_summaries_ = nullptr;
+
+    // Clip export (app/qor_dlg_clip.cpp).
+    ClipSpan clip_span_;
+    bool clip_export_running_ = false;
 
     // Recordings that could not be shown (app/qor_dlg_playback.cpp).
     std::set<std::string> unplayable_;

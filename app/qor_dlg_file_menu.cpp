@@ -111,6 +111,8 @@ void CQORDlg::AddExportActions(QMenu* menu, int /*row*/) {
     // Exports of packages and clips join the menu here.
     connect(AddAction(menu, 210, "ExportEvidence", true), &QAction::triggered, this,
             [this] { ExportEvidencePackage(); });
+    connect(AddAction(menu, 233, "ExportClip", clip_span_.complete()), &QAction::triggered, this,
+            [this] { ExportClip(); });
 }
 
 void CQORDlg::ShowFileMenu(int row, QPoint global_position) {

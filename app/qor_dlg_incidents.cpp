@@ -54,6 +54,7 @@ void CQORDlg::StartIncidentScan() {
     trip_drawn_key_.clear();
     trip_summaries_->Reset();
     if (file_list_ctrl_ != nullptr) file_list_ctrl_->SetIncidentMarks({});
+    ResetClipSpan();
     ShowIncidentsOfClip();
     incident_scanner_->Start(CardRecordingsOf(catalog_));
 }
@@ -157,6 +158,7 @@ void CQORDlg::FollowClipIncidents() {
     if (path == incident_marks_path_) return;
     incident_marks_path_ = path;
     ShowIncidentsOfClip();
+    ShowClipSpanMarks();
     ShowTripOfClip();
 }
 

@@ -9,6 +9,7 @@ list(APPEND ORVO_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/qor_dlg_playback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qor_dlg_file_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qor_dlg_evidence.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qor_dlg_clip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
   ${CMAKE_CURRENT_LIST_DIR}/window_message_event.h
 )

@@ -1,13 +1,16 @@
 #include "controls/video_slider.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
+#include <QContextMenuEvent>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPointer>
 
 #include "app/window_messages.h"
+#include "controls/slider_position.h"
 
 namespace orvo {
 
@@ -17,6 +20,9 @@ const QColor kTrackGrey(0x40, 0x40, 0x40);
 const QColor kPlayedBlue(0x00, 0x60, 0xC8);
 constexpr int kLineWidth = 9;
 const QColor kIncidentMark(0xFF, 0x9A, 0x1F);
+const QColor kSpanMark(0x5E, 0xE0, 0x7A);
+const QColor kSpanBand(0x5E, 0xE0, 0x7A, 0x90);
+constexpr int kBracketArm = 3;
 
 // The thumb picture (bitmap 199); a drawn knob of the same kind stands in
 // when the resource is not compiled in.
@@ -59,20 +65,66 @@ void CVideoSlider::SetIncidentMarks(std::vector<int> per_mille) {
     update();
 }
 
+int CVideoSlider::XOf(int per_mille) const {
+    const QRect channel = ChannelRect();
+    return channel.left() +
+           static_cast<int>(static_cast<long long>(std::clamp(per_mille, 0, 1000)) *
+                            channel.width() / 1000);
+}
+
+int CVideoSlider::PerMilleAt(int x) const {
+    const QRect channel = ChannelRect();
+    return SliderPositionFromX(x, channel.left(), channel.right() + 1, 0, 0, 1000);
+}
+
 void CVideoSlider::DrawIncidentMarks(QPainter& painter) const {
     if (incident_marks_.empty()) return;
-    const QRect channel = ChannelRect();
     const int top = std::max(0, height() / 2 - kLineWidth / 2 - 2);
     const int bottom = std::min(height(), height() / 2 + kLineWidth / 2 + 3);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (int mark : incident_marks_) {
-        const int x =
-            channel.left() + static_cast<int>(static_cast<long long>(std::clamp(mark, 0, 1000)) *
-                                              channel.width() / 1000);
-        painter.fillRect(QRect(x - 1, top, 3, bottom - top), kIncidentMark);
+        painter.fillRect(QRect(XOf(mark) - 1, top, 3, bottom - top), kIncidentMark);
     }
     painter.restore();
+}
+
+void CVideoSlider::SetSpanMarks(SpanMarks marks) {
+    if (marks == span_marks_) return;
+    span_marks_ = marks;
+    update();
+}
+
+void CVideoSlider::DrawSpanMarks(QPainter& painter) const {
+    const SpanMarks& m = span_marks_;
+    if (!m.covered && m.in < 0 && m.out < 0) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int mid = height() / 2;
+    if (m.covered) {
+        // A band over the track: the part of this recording that is exported.
+        const int left = m.in >= 0 ? XOf(m.in) : rect().left() + 1;
+        const int right = m.out >= 0 ? XOf(m.out) : rect().right() - 1;
+        painter.fillRect(QRect(left, mid - 2, std::max(1, right - left), 5), kSpanBand);
+    }
+    // "[" at the start and "]" at the end, the full height of the slider so
+    // they stand beside the incident marks rather than under them.
+    const int top = 1;
+    const int bottom = height() - 2;
+    auto bracket = [&](int per_mille, int arm) {
+        const int x = XOf(per_mille);
+        painter.fillRect(QRect(x - 1, top, 2, bottom - top + 1), kSpanMark);
+        painter.fillRect(QRect(std::min(x, x + arm), top, std::abs(arm) + 1, 2), kSpanMark);
+        painter.fillRect(QRect(std::min(x, x + arm), bottom - 1, std::abs(arm) + 1, 2), kSpanMark);
+    };
+    if (m.in >= 0) bracket(m.in, kBracketArm);
+    if (m.out >= 0) bracket(m.out, -kBracketArm);
+    painter.restore();
+}
+
+void CVideoSlider::contextMenuEvent(QContextMenuEvent* event) {
+    Q_EMIT ContextMenuRequested(PerMilleAt(event->pos().x()), event->globalPos());
+    event->accept();
 }
 
 void CVideoSlider::paintEvent(QPaintEvent*) {
@@ -88,6 +140,7 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     pen.setColor(kPlayedBlue);
     painter.setPen(pen);
     painter.drawLine(client.left() + 5, mid, thumb.right(), mid);
+    DrawSpanMarks(painter);
     DrawIncidentMarks(painter);
     painter.drawPixmap(thumb.left() - 4, 3, thumb_picture_);
 }

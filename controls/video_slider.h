@@ -31,14 +31,38 @@ public:
     void SetIncidentMarks(std::vector<int> per_mille);
     const std::vector<int>& incident_marks() const { return incident_marks_; }
 
+    // The clip export's span on this recording, in per mille (-1: no mark
+    // here). A covered recording is shaded from the in mark, or from its
+    // start when the span began in an earlier recording, to the out mark or
+    // its end.
+    struct SpanMarks {
+        bool covered = false;
+        int in = -1;
+        int out = -1;
+        bool operator==(const SpanMarks&) const = default;
+    };
+    void SetSpanMarks(SpanMarks marks);
+    const SpanMarks& span_marks() const { return span_marks_; }
+
+    // The position under an x of the slider, in per mille.
+    int PerMilleAt(int x) const;
+
+Q_SIGNALS:
+    // A right click: the position under it and where the menu goes.
+    void ContextMenuRequested(int per_mille, QPoint global);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void DrawIncidentMarks(QPainter& painter) const;
+    void DrawSpanMarks(QPainter& painter) const;
+    int XOf(int per_mille) const;
 
     QPixmap thumb_picture_;
     std::vector<int> incident_marks_;
+    SpanMarks span_marks_;
 };
 
 }  // namespace orvo
