@@ -21,7 +21,6 @@ const QColor kPlayedBlue(0x00, 0x60, 0xC8);
 constexpr int kLineWidth = 9;
 const QColor kIncidentMark(0xFF, 0x9A, 0x1F);
 const QColor kSpanMark(0x5E, 0xE0, 0x7A);
-const QColor kSpanBand(0x5E, 0xE0, 0x7A, 0x90);
 constexpr int kBracketArm = 3;
 
 // The thumb picture (bitmap 199); a drawn knob of the same kind stands in
@@ -100,16 +99,17 @@ void CVideoSlider::DrawSpanMarks(QPainter& painter) const {
     if (!m.covered && m.in < 0 && m.out < 0) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const int mid = height() / 2;
     if (m.covered) {
-        // A band over the track: the part of this recording that is exported.
-        const int left = m.in >= 0 ? XOf(m.in) : rect().left() + 1;
-        const int right = m.out >= 0 ? XOf(m.out) : rect().right() - 1;
-        painter.fillRect(QRect(left, mid - 2, std::max(1, right - left), 5), kSpanBand);
+        // A bar along the top edge, clear of the played part of the track:
+        // the part of this recording that is exported.
+        const int left = m.in >= 0 ? XOf(m.in) : rect().left();
+        const int right = m.out >= 0 ? XOf(m.out) : rect().right();
+        painter.fillRect(QRect(left, 0, std::max(1, right - left), 3), kSpanMark);
     }
-    // "[" at the start and "]" at the end, the full height of the slider so
-    // they stand beside the incident marks rather than under them.
-    const int top = 1;
+    // "[" at the start and "]" at the end, the full height of the slider and
+    // over the thumb, so they stand beside the incident marks and stay
+    // visible while the thumb sits on them.
+    const int top = 0;
     const int bottom = height() - 2;
     auto bracket = [&](int per_mille, int arm) {
         const int x = XOf(per_mille);
@@ -140,9 +140,9 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     pen.setColor(kPlayedBlue);
     painter.setPen(pen);
     painter.drawLine(client.left() + 5, mid, thumb.right(), mid);
-    DrawSpanMarks(painter);
     DrawIncidentMarks(painter);
     painter.drawPixmap(thumb.left() - 4, 3, thumb_picture_);
+    DrawSpanMarks(painter);
 }
 
 }  // namespace orvo

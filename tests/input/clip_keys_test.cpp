@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -148,6 +149,18 @@ TEST_F(ClipKeysTest, SpanMarkedWithKeysAcrossTwoRecordingsExportsInStep) {
     EXPECT_EQ(result.written, target);
     EXPECT_EQ(fs::directory_iterator(out.path())->path().filename(), name)
         << "no temporary file stays behind";
+
+    // Failures leave nothing behind and the sources alone.
+    const auto first_size = fs::file_size(first);
+    EXPECT_EQ(window->ExportClipTo(plan, QString::fromStdString(first), true).status,
+              ClipExportStatus::kTargetIsSource);
+    EXPECT_EQ(fs::file_size(first), first_size);
+    EXPECT_EQ(window->ExportClipTo(plan, QString::fromStdString(target.string()), false).status,
+              ClipExportStatus::kTargetExists);
+    const fs::path missing = out.path() / "missing" / name;
+    EXPECT_EQ(window->ExportClipTo(plan, QString::fromStdString(missing.string()), false).status,
+              ClipExportStatus::kWriteFailed);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
 
     const ReadBack back = ReadRecording(target);
     ASSERT_NE(back.info.durationMs, 0U) << "the parser rejects the export";
