@@ -10,6 +10,7 @@ list(APPEND ORVO_UI_SOURCES
 list(APPEND ORVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/key_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame_clock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_step.cpp
   ${CMAKE_CURRENT_LIST_DIR}/drop_target.cpp
   ${CMAKE_CURRENT_LIST_DIR}/menu_text.cpp
 )

@@ -1,7 +1,6 @@
 #include "app/key_commands.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 
 namespace orvo {
@@ -37,7 +36,6 @@ constexpr KeyBinding kBindings[] = {
 constexpr int64_t kSeekStepMs = 5000;
 constexpr int64_t kFineSeekStepMs = 1000;
 constexpr int64_t kLastSecondMs = 1000;
-constexpr double kFallbackFps = 30.0;
 
 }  // namespace
 
@@ -86,15 +84,6 @@ std::optional<int64_t> SeekKeyTarget(PlayerKey command, int64_t now_ms, int64_t 
             return std::nullopt;
     }
     return std::clamp<int64_t>(target, 0, last);
-}
-
-int64_t FrameDurationMs(double fps) {
-    if (!std::isfinite(fps) || fps < 1.0 || fps > 1000.0) fps = kFallbackFps;
-    return std::max<int64_t>(1, std::llround(1000.0 / fps));
-}
-
-int64_t FrameBackTarget(int64_t now_ms, double fps) {
-    return std::max<int64_t>(0, now_ms - FrameDurationMs(fps));
 }
 
 }  // namespace orvo

@@ -56,11 +56,4 @@ std::string WithKeyHint(const std::string& tip, PlayerKey command);
 // stay inside [0, last second]; End is the start of the last second.
 std::optional<int64_t> SeekKeyTarget(PlayerKey command, int64_t now_ms, int64_t length_ms);
 
-// Duration of one frame in ms for a frame rate; 30 fps stands in for an
-// unknown or absurd rate so the step still moves.
-int64_t FrameDurationMs(double fps);
-
-// One frame before `now_ms`, never before 0.
-int64_t FrameBackTarget(int64_t now_ms, double fps);
-
 }  // namespace orvo

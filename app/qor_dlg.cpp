@@ -742,8 +742,7 @@ void CQORDlg::OnTimer(int id) {
             KillTimer(kTimerShiftKey);
             break;
         default:
-            // A seek about to reach the engine ends the frame steps.
-            if (id == 103 && PendingSeekTime().load() != kNoPendingSeek) step_time_ms_ = -1;
+            if (id == 103) FollowSeekInSteps();
             OnPlayerTimer(id);
             // While paused the engine reports no time; a frame step or a
             // seek that just landed shows here.
@@ -803,6 +802,10 @@ void CQORDlg::OnCommand(int id) {
 }
 
 bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    const bool engine_report = message == WM_PLAYER_STATE || message == WM_PLAYER_TIME ||
+                               message == WM_PLAYER_END || message == kMoveSeekSliderMessage;
+    // Posted before the last stop: the clip it speaks of is gone.
+    if (engine_report && lparam != report_epoch_.load()) return true;
     if (message == WM_PLAYER_TIME && !picture_reported_) {
         WriteBenchStage("time");
         picture_reported_ = true;
@@ -836,6 +839,9 @@ bool CQORDlg::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intp
             return true;
         }
         case kMoveSeekSliderMessage:
+            // Paused on a stepped or sought frame the window has placed the
+            // slider itself; the engine's rough clock would move it off.
+            if (ShownTime(-1) >= 0) return true;
             position_slider_->setValue(static_cast<int>(wparam));
             return true;
         case kGpsIndicatorOffMessage:
@@ -971,13 +977,15 @@ void CQORDlg::ShowProgress(bool shown) {
 }
 
 void CQORDlg::PostPlayerMessage(unsigned message, std::uintptr_t wparam) {
-    QCoreApplication::postEvent(this, new CWindowMessageEvent(message, wparam));
+    QCoreApplication::postEvent(this,
+                                new CWindowMessageEvent(message, wparam, report_epoch_.load()));
 }
 
 void CQORDlg::MoveSeekSlider(int per_mille) {
     QCoreApplication::postEvent(
         this,
-        new CWindowMessageEvent(kMoveSeekSliderMessage, static_cast<std::uintptr_t>(per_mille)));
+        new CWindowMessageEvent(kMoveSeekSliderMessage, static_cast<std::uintptr_t>(per_mille),
+                                report_epoch_.load()));
 }
 
 void CQORDlg::SwitchGpsIndicatorOff() {

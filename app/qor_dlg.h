@@ -158,6 +158,8 @@ public:
     // The wall-clock time of the frame on screen and position / length
     // (app/qor_dlg_keys.cpp).
     QLabel* frame_time_label() const { return frame_time_; }
+    // The position of the frame on screen, as the label and slider show it.
+    int64_t shown_time_ms() const { return ShownTime(player_->GetTime()); }
 
     // A button's tooltip with the key that does the same appended.
     static QString TipWithKey(int control, const QString& text);
@@ -273,6 +275,14 @@ private:
     void PressButton(int id);
     void SeekByKey(PlayerKey key);
     void StepFrame(bool forward);
+    // A seek about to reach the engine: while paused the picture lands on
+    // the frame at its target, and steps count from there; playing, the
+    // engine's clock counts again.
+    void FollowSeekInSteps();
+    // The position the views show for a time the engine reported: while
+    // paused after steps or a seek, the frame on screen (the paused engine's
+    // clock is only near it).
+    int64_t ShownTime(int64_t reported_ms) const;
     void PlaySelectedRow();
     void ShowFrameTime(int64_t time_ms);
     // A time the engine reported; while paused after frame steps the
@@ -397,6 +407,10 @@ private:
     int map_height_ = 340;
     int map_provider_ = 0;
     std::atomic<std::int64_t> pending_seek_ms_{kNoPendingSeek};
+    // Moved on by every stop to "nothing playing": the engine's reports
+    // carry the value they were posted with, and older ones still queued
+    // would show the stopped clip again.
+    std::atomic<std::intptr_t> report_epoch_{0};
     CClipCatalog catalog_;
     QorDlgOptions options_;
     std::shared_ptr<CVlcPlayer> player_;

@@ -17,6 +17,7 @@
 #include "app/control_ids.h"
 #include "app/drop_target.h"
 #include "app/frame_clock.h"
+#include "app/frame_step.h"
 #include "app/qor_dlg.h"
 #include "app/ui_strings.h"
 #include "controls/gdip_button.h"
@@ -31,8 +32,6 @@ namespace orvo {
 
 namespace {
 
-// The engine shows a stepped frame a moment after the call; its time is read
-// back then.
 constexpr int kFrameTimeFontPixels = 11;
 constexpr int kNoRecordingsString = 250;
 constexpr int kSmallestFrameTimeFontPixels = 8;
@@ -188,25 +187,25 @@ void CQORDlg::StepFrame(bool forward) {
     // A step replaces any seek still waiting for the tick.
     const int64_t pending = PendingSeekTime().exchange(kNoPendingSeek);
     if (player_->playing()) player_->Pause();
-    if (pending != kNoPendingSeek) {
-        player_->SetTime(pending);
-        step_time_ms_ = pending;
-    }
-    // The engine's clock stays where the pause left it while frames step, so
-    // the position is counted here from there.
+    if (pending != kNoPendingSeek) step_time_ms_ = pending;
+    // The first step counts from the position the label shows.
     if (step_time_ms_ < 0) step_time_ms_ = std::max<int64_t>(0, player_->GetTime());
     const double fps = player_->GetFps();
-    if (forward) {
-        player_->NextFrame();
-        step_time_ms_ += FrameDurationMs(fps);
-        const int64_t length = player_->GetLength();
-        if (length > 0) step_time_ms_ = std::min(step_time_ms_, length);
-    } else {
-        step_time_ms_ = FrameBackTarget(step_time_ms_, fps);
-        player_->SetTime(step_time_ms_);
-    }
+    const int64_t frame = SteppedFrame(step_time_ms_, fps, forward, player_->GetLength());
+    player_->SetTime(FrameMiddleMs(frame, fps));
+    step_time_ms_ = FrameStartMs(frame, fps);
     MoveSeekSliderTo(SeekSliderPosition(step_time_ms_, player_->GetLength()));
     TimeUpdate(step_time_ms_);
+}
+
+void CQORDlg::FollowSeekInSteps() {
+    const int64_t pending = PendingSeekTime().load();
+    if (pending == kNoPendingSeek) return;
+    step_time_ms_ = player_->playing() ? -1 : pending;
+}
+
+int64_t CQORDlg::ShownTime(int64_t reported_ms) const {
+    return step_time_ms_ >= 0 && !player_->playing() ? step_time_ms_ : reported_ms;
 }
 
 void CQORDlg::OnEngineTime(int64_t time_ms) {

@@ -21,6 +21,7 @@
 
 #include "app/bench_marker.h"
 #include "app/control_ids.h"
+#include "app/frame_step.h"
 #include "app/ui_strings.h"
 #include "app/window_messages.h"
 #include "controls/gdip_button.h"
@@ -270,6 +271,8 @@ void CQORDlg::ShowNothingPlaying() {
     awaiting_playing_ = false;
     PendingSeekTime().store(kNoPendingSeek);
     player_->Stop();
+    // The stopped engine reports no more; what it reported before is stale.
+    ++report_epoch_;
     SetPlayButton(false);
     MoveSeekSliderTo(0);
     ClearHeading();
@@ -608,7 +611,11 @@ void CQORDlg::SeekFromSlider(bool jump_views) {
 void CQORDlg::ApplyPendingSeek() {
     const int64_t target = PendingSeekTime().load();
     if (target == kNoPendingSeek) return;
-    player_->SetTime(target);
+    // Paused, the engine shows the frame that holds the time sought; aiming
+    // at its middle keeps a time on a frame's edge from showing the one
+    // before, so the picture is the frame the views show.
+    const double fps = player_->GetFps();
+    player_->SetTime(player_->playing() ? target : FrameMiddleMs(FrameIndexAt(target, fps), fps));
     catalog_.RedrawDrivenPath(target);
     // A newer drag position that arrived meanwhile stays pending.
     int64_t expected = target;
@@ -812,7 +819,7 @@ bool CQORDlg::OnPlayerMessage(unsigned message, std::uintptr_t wparam, std::intp
             }
             return true;
         case WM_PLAYER_TIME:
-            TimeUpdate(static_cast<int64_t>(static_cast<uint32_t>(wparam)));
+            TimeUpdate(ShownTime(static_cast<int64_t>(static_cast<uint32_t>(wparam))));
             return true;
         case WM_PLAYER_END:
             EndOfClip();

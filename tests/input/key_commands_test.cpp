@@ -65,18 +65,6 @@ TEST(KeyCommandsTest, SeekTargetsStayInsideTheClip) {
     }
 }
 
-TEST(KeyCommandsTest, FrameStepDurations) {
-    EXPECT_EQ(FrameDurationMs(30.0), 33);
-    EXPECT_EQ(FrameDurationMs(29.97), 33);
-    EXPECT_EQ(FrameDurationMs(25.0), 40);
-    EXPECT_EQ(FrameDurationMs(60.0), 17);
-    EXPECT_EQ(FrameDurationMs(0.0), 33) << "unknown rate";
-    EXPECT_EQ(FrameDurationMs(-5.0), 33);
-    EXPECT_EQ(FrameDurationMs(1e9), 33);
-    EXPECT_EQ(FrameBackTarget(1000, 25.0), 960);
-    EXPECT_EQ(FrameBackTarget(20, 25.0), 0);
-}
-
 TEST(FrameClockTest, FileNameTimePlusPosition) {
     EXPECT_EQ(FrameClockText("NORM240518_101500.MOV", 0, 5400), "2024-05-18 10:15:05");
     // Minutes, hours, days and a leap day carry over.

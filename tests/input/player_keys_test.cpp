@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,7 @@
 #include <QWindow>
 
 #include "app/control_ids.h"
+#include "app/frame_step.h"
 #include "app/qor_dlg.h"
 #include "controls/gdip_button.h"
 #include "controls/video_slider.h"
@@ -38,12 +40,14 @@ void Encode(const fs::path& out, double seconds) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-// Frame n of this recording is a flat grey of brightness 8 * (n mod 32), so
-// a snapshot tells which frame is on screen.
+// Frame n of this recording is a flat grey of luma 16 + 8 * (n mod 26):
+// inside the video range, so a snapshot (turned to full-range RGB) tells
+// which frame is on screen.
+constexpr int kNumberedFrames = 26;
 void EncodeNumberedFrames(const fs::path& out, double seconds) {
     const std::string command =
         "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
-        "\"nullsrc=size=64x64:rate=30,geq=lum='mod(N,32)*8':cb=128:cr=128\" -t " +
+        "\"nullsrc=size=64x64:rate=30,geq=lum='16+mod(N,26)*8':cb=128:cr=128\" -t " +
         std::to_string(seconds) +
         " -c:v libx264 -preset ultrafast -qp 0 -g 30 -pix_fmt yuv420p -f mov '" + out.string() +
         "'";
@@ -103,16 +107,20 @@ protected:
         QApplication::processEvents();
     }
 
-    // The number (mod 32) of the frame on screen, from a snapshot; -1 when
+    // The number (mod 26) of the frame on screen, from a snapshot; -1 when
     // the engine gave none.
     int FrameOnScreen() {
         const fs::path shot = g_recordings->root / "frame.png";
         if (player().TakeSnapshot(shot.string()) != 1) return -1;
         QImage image(QString::fromStdString(shot.string()));
         if (image.isNull()) return -1;
-        const int grey = qGray(image.pixel(image.width() / 2, image.height() / 2));
-        return (grey + 4) / 8 % 32;
+        const double luma =
+            qGray(image.pixel(image.width() / 2, image.height() / 2)) * 219.0 / 255.0;
+        return static_cast<int>(std::lround(luma / 8.0)) % kNumberedFrames;
     }
+
+    // The frame the window says is on screen, from the position it shows.
+    int64_t ShownFrame() const { return FrameIndexAt(window->shown_time_ms(), 30.0); }
 
     // Opens the card, lets the first clip play and pauses it at about 2 s.
     void OpenAndPauseNear2s(const fs::path& folder = g_recordings->card) {
@@ -165,26 +173,43 @@ TEST_F(PlayerKeysTest, SeekKeysLandWhereTheyPromiseAndTheFrameTimeFollows) {
     EXPECT_LT(now, 500);
 }
 
-TEST_F(PlayerKeysTest, PeriodStepsExactlyOneFrameAndCommaStepsBack) {
+TEST_F(PlayerKeysTest, FrameStepsMoveExactlyOneFrameEitherWay) {
     OpenAndPauseNear2s(g_recordings->steps);
+    // A step: the position shown moves one frame and the picture follows.
     auto step = [this](int key) {
         Key(key);
-        QTest::qWait(600);
-        return FrameOnScreen();
+        const int64_t frame = ShownFrame();
+        const int expected = static_cast<int>(frame % kNumberedFrames);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return FrameOnScreen() == expected; }, 5000))
+            << "frame " << frame << " shown, picture " << FrameOnScreen();
+        return frame;
     };
-    const int first = step(Qt::Key_Period);
-    ASSERT_GE(first, 0);
-    const int second = step(Qt::Key_Period);
-    EXPECT_EQ(second, (first + 1) % 32) << "one frame forward";
-    EXPECT_EQ(step(Qt::Key_Period), (first + 2) % 32);
-    EXPECT_TRUE(player().paused());
-    // Back is a seek one frame earlier: the engine lands near it.
-    const int back = step(Qt::Key_Comma);
-    const int moved = ((first + 2) - back + 32) % 32;
-    EXPECT_GE(moved, 1) << "back goes back";
-    EXPECT_LE(moved, 5) << "and only about a frame";
+    // To 2 s sharp, the first frame after a key frame; a seek on a frame's
+    // edge shows that frame.
+    Key(Qt::Key_Home);
+    SettledTime();
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    SettledTime();
+    int64_t frame = ShownFrame();
+    ASSERT_EQ(frame, 60);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return FrameOnScreen() == 60 % kNumberedFrames; }, 5000));
+    // Back across the key frame, one frame at a time.
+    for (int i = 0; i < 6; ++i) {
+        const int64_t back = step(Qt::Key_Comma);
+        EXPECT_EQ(back, frame - 1) << "step " << i;
+        frame = back;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int64_t on = step(Qt::Key_Period);
+        EXPECT_EQ(on, frame + 1) << "after a step back";
+        EXPECT_EQ(step(Qt::Key_Comma), frame) << "forward then back returns";
+    }
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(step(Qt::Key_Period), frame + i);
     EXPECT_TRUE(player().paused()) << "steps keep the clip paused";
     EXPECT_FALSE(player().playing());
+    const QString label = window->frame_time_label()->text();
+    EXPECT_TRUE(label.startsWith(QStringLiteral("2018-05-01 14:00:0"))) << label.toStdString();
 }
 
 TEST_F(PlayerKeysTest, TransportAndWindowKeysGiveTheirButtonsCommands) {
