@@ -1,0 +1,209 @@
+// What the X server shows of the main window around stops and full screen,
+// with the real engine drawing into its native window. Reads the screen, so
+// it runs alone under the X server scripts/test.sh starts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include "app/control_ids.h"
+#include "app/qor_dlg.h"
+#include "app/window_messages.h"
+#include "controls/gdip_button.h"
+#include "controls/video_slider.h"
+#include "library/file_list_ctrl.h"
+
+namespace orvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The surface's own colour where no picture covers it.
+constexpr QRgb kSurface = 0xFF282828;
+
+// A bright test pattern (nothing of it is the surface's dark grey).
+void Encode(const fs::path& out, double seconds) {
+    const std::string command =
+        "ffmpeg -nostdin -loglevel error -y -f lavfi -i smptebars=size=320x240:rate=25 -t " +
+        std::to_string(seconds) + " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" +
+        out.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+fs::path* g_card = nullptr;
+
+class PlayerScreenTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (g_card != nullptr) return;
+        g_card = new fs::path(fs::temp_directory_path() /
+                              ("orvo-screen-test-" + std::to_string(::getpid())));
+        fs::create_directories(*g_card);
+        Encode(*g_card / "NORM180501_120000.MOV", 8.0);
+        Encode(*g_card / "NORM180501_120008.MOV", 8.0);
+    }
+
+    static void TearDownTestSuite() {
+        std::error_code error;
+        if (g_card != nullptr) fs::remove_all(*g_card, error);
+        delete g_card;
+        g_card = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_NE(g_card, nullptr);
+        QorDlgOptions options;
+        options.warn_when_engine_missing = false;
+        window = std::make_unique<CQORDlg>(nullptr, options);
+        window->setGeometry(20, 10, 1000, 680);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(window->Player().available()) << "libVLC must be installed for these tests";
+    }
+
+    void TearDown() override {
+        if (window) window->Player().Stop();
+        window.reset();
+    }
+
+    CVlcPlayer& player() { return window->Player(); }
+
+    void Key(int key) {
+        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key));
+        QApplication::processEvents();
+    }
+
+    // The window as the X server shows it, the engine's picture included.
+    QImage Screen() {
+        QApplication::processEvents();
+        const QRect area = window->frameGeometry();
+        return window->screen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The video surface in the coordinates of Screen().
+    QRect VideoArea() const {
+        QWidget* video = window->Control(kIdcVideo);
+        const QPoint origin = video->mapToGlobal(QPoint(0, 0)) - window->frameGeometry().topLeft();
+        return QRect(origin, video->size());
+    }
+
+    // Pixels of the video surface that are not its own colour.
+    int PictureLeft() {
+        const QImage shot = Screen();
+        const QRect area = VideoArea().intersected(shot.rect());
+        int left = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (shot.pixel(x, y) != kSurface) ++left;
+        return left;
+    }
+
+    void PlayCard() {
+        ASSERT_EQ(window->OpenPath(QString::fromStdString(g_card->string())), 1);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 1500; }, 15'000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return PictureLeft() > 1000; }, 5000))
+            << "the engine shows the picture on the screen";
+    }
+
+    // Reports the engine posted just before a stop, still in the queue when
+    // the stop comes.
+    void QueueLateReports() {
+        window->PostPlayerMessage(WM_PLAYER_STATE, kPlayerStatePlaying);
+        window->PostPlayerMessage(WM_PLAYER_TIME, 3000);
+        window->MoveSeekSlider(375);
+    }
+
+    // After a stop: PLAY, slider and frame time all say "nothing", and the
+    // surface has no picture on it.
+    void ExpectStoppedViews() {
+        QTest::qWait(300);
+        EXPECT_FALSE(window->Button(kIdcPlay)->toggled()) << "PLAY shows the stopped state";
+        EXPECT_EQ(window->seek_slider()->value(), 0);
+        EXPECT_TRUE(window->frame_time_label()->text().isEmpty())
+            << window->frame_time_label()->text().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return PictureLeft() == 0; }, 3000))
+            << PictureLeft() << " pixels of the old picture stay";
+    }
+
+    std::unique_ptr<CQORDlg> window;
+};
+
+TEST_F(PlayerScreenTest, StopClearsThePictureAndLateReportsDoNotBringItBack) {
+    PlayCard();
+    QueueLateReports();
+    window->Button(kIdcStop)->click();
+    ExpectStoppedViews();
+}
+
+TEST_F(PlayerScreenTest, OpenThenCancelAndAColumnSortLeaveNothingOnScreen) {
+    PlayCard();
+    // Cancels the open dialog once it is up.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [this, &closer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        closer.stop();
+        QueueLateReports();
+        modal->close();
+    });
+    closer.start(100);
+    window->Button(kIdcOpen)->click();
+    ExpectStoppedViews();
+
+    window->Button(kIdcPlay)->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PictureLeft() > 1000; }, 10'000));
+    QueueLateReports();
+    QHeaderView* heading = window->file_list()->header();
+    const QPoint point(heading->sectionViewportPosition(1) + heading->sectionSize(1) / 2,
+                       heading->height() / 2);
+    QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, point);
+    ExpectStoppedViews();
+}
+
+TEST_F(PlayerScreenTest, FullScreenAndBackLeavesTheWindowAsItWasOutsideTheVideo) {
+    PlayCard();
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().paused() != 0; }, 3000));
+    QTest::qWait(500);
+    const QImage before = Screen();
+    const QRect frame(window->Control(kIdcVideoFrame)->mapTo(window.get(), QPoint(0, 0)),
+                      window->Control(kIdcVideoFrame)->size());
+    Key(Qt::Key_F);
+    ASSERT_TRUE(window->full_screen());
+    QTest::qWait(500);
+    Key(Qt::Key_Escape);
+    ASSERT_FALSE(window->full_screen());
+    QTest::qWait(800);
+    const QImage after = Screen();
+    ASSERT_EQ(after.size(), before.size());
+    // The picture and the black frame around it may differ; nothing else.
+    const QPoint client = window->mapToGlobal(QPoint(0, 0)) - window->frameGeometry().topLeft();
+    const QRect video = frame.translated(client).adjusted(-8, -8, 8, 8);
+    int differing = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (!video.contains(x, y) && before.pixel(x, y) != after.pixel(x, y)) ++differing;
+    if (differing != 0) {
+        before.save(QString::fromStdString((*g_card / "before.png").string()));
+        after.save(QString::fromStdString((*g_card / "after.png").string()));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
+}  // namespace orvo
