@@ -65,5 +65,19 @@ TEST(ManPageTest, OrvoPlayerPageNamesEveryOptionOfItsHelp) {
     }
 }
 
+TEST(ManPageTest, PagesRenderWithoutRoffWarnings) {
+    // The package test renders the installed pages too, but only once a
+    // package has been built; a roff mistake shows here at once.
+    for (const char* name : {"orvo-player.1", "orvo-info.1"}) {
+        const std::string path = std::string(ORVO_SOURCE_DIR_TEXT) + "/packaging/man/" + name;
+        const CommandResult man = RunCommand("MANWIDTH=80 man --warnings -l " + ShellQuote(path));
+        EXPECT_EQ(man.status, 0) << name << man.err;
+        EXPECT_EQ(man.err, "") << name;
+        if (std::string(name) == "orvo-player.1") {
+            EXPECT_NE(man.out.find("\nKEYS\n"), std::string::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvo
