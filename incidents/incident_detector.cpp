@@ -1,21 +1,18 @@
 #include "incidents/incident_detector.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace orvo {
 
 namespace {
 
-// One value that passed a threshold: where it is placed, the span of
-// samples it was measured over, and its magnitude.
-struct Candidate {
-    uint32_t timeMs = 0;
-    uint32_t fromMs = 0;
-    uint32_t toMs = 0;
-    double value = 0;
-};
+// Raw axis values lie in -128..127: a squared change of at most 3 * 255^2.
+constexpr uint32_t kMaxSquaredChange = 3u * 255u * 255u;
 
 uint32_t SampleTimeMs(size_t index, size_t count, uint32_t duration_ms) {
     return static_cast<uint32_t>(static_cast<uint64_t>(index) * duration_ms / count);
@@ -26,40 +23,234 @@ uint32_t GpsTimeMs(size_t index, unsigned rate) {
     return static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX));
 }
 
-// Candidates in time order; runs whose spans lie within gap_ms of each other
-// form one incident with the first of its highest values as the peak.
-std::vector<Incident> FormIncidents(const std::vector<Candidate>& candidates, IncidentKind kind,
-                                    uint32_t gap_ms) {
-    std::vector<Incident> out;
-    for (const Candidate& c : candidates) {
-        if (!out.empty() && static_cast<int64_t>(c.fromMs) - out.back().endMs <= gap_ms) {
-            Incident& open = out.back();
-            open.startMs = std::min(open.startMs, c.fromMs);
-            open.endMs = std::max(open.endMs, c.toMs);
-            if (c.value > open.peak) {
-                open.peak = c.value;
-                open.offsetMs = c.timeMs;
+// Incidents of one kind from values above a threshold, fed in time order:
+// values whose spans lie within gap_ms of each other form one incident with
+// the first of its highest values as the peak.
+class IncidentRuns {
+public:
+    IncidentRuns(IncidentKind kind, uint32_t gap_ms) : kind_(kind), gap_ms_(gap_ms) {}
+
+    void Add(uint32_t time_ms, uint32_t from_ms, uint32_t to_ms, double value) {
+        if (!runs_.empty() && static_cast<int64_t>(from_ms) - runs_.back().endMs <= gap_ms_) {
+            Incident& open = runs_.back();
+            open.startMs = std::min(open.startMs, from_ms);
+            open.endMs = std::max(open.endMs, to_ms);
+            if (value > open.peak) {
+                open.peak = value;
+                open.offsetMs = time_ms;
             }
-            continue;
+            return;
         }
         Incident incident;
-        incident.kind = kind;
-        incident.offsetMs = c.timeMs;
-        incident.startMs = c.fromMs;
-        incident.endMs = c.toMs;
-        incident.peak = c.value;
-        out.push_back(incident);
+        incident.kind = kind_;
+        incident.offsetMs = time_ms;
+        incident.startMs = from_ms;
+        incident.endMs = to_ms;
+        incident.peak = value;
+        runs_.push_back(incident);
     }
-    return out;
+    uint32_t gap_ms() const { return gap_ms_; }
+    void MoveTo(std::vector<Incident>* out) {
+        out->insert(out->end(), runs_.begin(), runs_.end());
+        runs_.clear();
+    }
+
+private:
+    IncidentKind kind_;
+    uint32_t gap_ms_;
+    std::vector<Incident> runs_;
+};
+
+// Samples compared with each sample: the window in samples, at least one.
+size_t WindowSamples(size_t count, uint32_t duration_ms, uint32_t window_ms) {
+    const double interval_ms = static_cast<double>(duration_ms) / static_cast<double>(count);
+    return static_cast<size_t>(
+        std::clamp(std::lround(window_ms / interval_ms), 1L, static_cast<long>(count - 1)));
 }
 
-std::array<double, 3> Vector(const GSensorRecord& s, unsigned g_range) {
-    return {GValue(s.x, g_range), GValue(s.y, g_range), GValue(s.z, g_range)};
+// The axis values of a run of samples as floats, one array per axis.
+struct SampleAxes {
+    explicit SampleAxes(std::span<const GSensorRecord> samples) : values(3 * samples.size()) {
+        const size_t n = samples.size();
+        x = values.data();
+        y = x + n;
+        z = y + n;
+        for (size_t i = 0; i < n; ++i) {
+            x[i] = samples[i].x;
+            y[i] = samples[i].y;
+            z[i] = samples[i].z;
+        }
+    }
+    float SquaredDistance(size_t a, size_t b) const {
+        const float dx = x[a] - x[b];
+        const float dy = y[a] - y[b];
+        const float dz = z[a] - z[b];
+        return dx * dx + dy * dy + dz * dz;
+    }
+
+    std::vector<float> values;
+    float* x = nullptr;
+    float* y = nullptr;
+    float* z = nullptr;
+};
+
+// largest[i] for the samples [from, to): the largest squared distance to
+// the up to `window` samples before each.
+void BackwardChanges(const SampleAxes& axes, size_t window, size_t from, size_t to,
+                     float* largest) {
+    for (size_t i = from; i < to; ++i) {
+        const size_t reach = std::min(window, i);
+        float best = 0;
+        for (size_t j = 1; j <= reach; ++j) best = std::max(best, axes.SquaredDistance(i, i - j));
+        largest[i] = best;
+    }
 }
 
-double Distance(const std::array<double, 3>& a, const std::array<double, 3>& b) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
-                     (a[2] - b[2]) * (a[2] - b[2]));
+#if defined(__SSE2__) || defined(_M_X64)
+// The same for eight samples at a time from sample `window` on (where every
+// sample has a whole window before it), on SSE registers; returns the first
+// sample left for BackwardChanges.
+size_t BackwardChangesSse(const SampleAxes& axes, size_t window, size_t count, float* largest) {
+    size_t i = window;
+    for (; i + 8 <= count; i += 8) {
+        const __m128 x0 = _mm_loadu_ps(axes.x + i);
+        const __m128 y0 = _mm_loadu_ps(axes.y + i);
+        const __m128 z0 = _mm_loadu_ps(axes.z + i);
+        const __m128 x1 = _mm_loadu_ps(axes.x + i + 4);
+        const __m128 y1 = _mm_loadu_ps(axes.y + i + 4);
+        const __m128 z1 = _mm_loadu_ps(axes.z + i + 4);
+        __m128 best0 = _mm_setzero_ps();
+        __m128 best1 = _mm_setzero_ps();
+        for (size_t j = 1; j <= window; ++j) {
+            const size_t b = i - j;
+            const __m128 dx0 = _mm_sub_ps(x0, _mm_loadu_ps(axes.x + b));
+            const __m128 dy0 = _mm_sub_ps(y0, _mm_loadu_ps(axes.y + b));
+            const __m128 dz0 = _mm_sub_ps(z0, _mm_loadu_ps(axes.z + b));
+            const __m128 dx1 = _mm_sub_ps(x1, _mm_loadu_ps(axes.x + b + 4));
+            const __m128 dy1 = _mm_sub_ps(y1, _mm_loadu_ps(axes.y + b + 4));
+            const __m128 dz1 = _mm_sub_ps(z1, _mm_loadu_ps(axes.z + b + 4));
+            const __m128 d0 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx0, dx0), _mm_mul_ps(dy0, dy0)),
+                                         _mm_mul_ps(dz0, dz0));
+            const __m128 d1 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx1, dx1), _mm_mul_ps(dy1, dy1)),
+                                         _mm_mul_ps(dz1, dz1));
+            best0 = _mm_max_ps(best0, d0);
+            best1 = _mm_max_ps(best1, d1);
+        }
+        _mm_storeu_ps(largest + i, best0);
+        _mm_storeu_ps(largest + i + 4, best1);
+    }
+    return i;
+}
+#endif
+
+// The change of acceleration of AccelerationChanges, squared and in raw
+// sensor counts (before the scaling by gRange; whole numbers, held exactly
+// in a float), so that the window loop is
+// free of square roots and conversions: a window of 300 ms holds 15 samples
+// at 50 Hz, so this loop is most of the detector's work. The sums stay
+// below 2^24, which a float holds exactly, so four of them fit a register.
+std::vector<float> SquaredChanges(std::span<const GSensorRecord> samples, uint32_t duration_ms,
+                                  uint32_t window_ms) {
+    const size_t n = samples.size();
+    std::vector<float> largest(n, 0.0f);
+    if (n < 2 || duration_ms == 0) return largest;
+    const size_t window = WindowSamples(n, duration_ms, window_ms);
+    const SampleAxes axes(samples);
+
+    size_t rest = window;
+#if defined(__SSE2__) || defined(_M_X64)
+    rest = BackwardChangesSse(axes, window, n, largest.data());
+#endif
+    // The first samples reach back less than a window.
+    BackwardChanges(axes, window, 1, window, largest.data());
+    BackwardChanges(axes, window, rest, n, largest.data());
+    // The first sample looks forward instead.
+    for (size_t j = 1; j <= window; ++j) {
+        largest[0] = std::max(largest[0], axes.SquaredDistance(0, j));
+    }
+    return largest;
+}
+
+// A squared change in counts as g. Every step is exact up to the square
+// root: a difference of two values v * gRange / 128 is a multiple of 1/128,
+// its square and the sum of three such squares are exact in a double, and
+// equal squared * gRange^2 / 16384. So this is bit for bit the magnitude of
+// the difference of the two vectors in g, and it rises strictly with
+// squared (neighbouring integers below 2^18 differ by far more than a
+// rounding step), so comparing squared changes compares changes in g.
+double ChangeInG(float squared, unsigned g_range) {
+    const double scale = static_cast<double>(g_range) * static_cast<double>(g_range) / 16384.0;
+    return std::sqrt(static_cast<double>(squared) * scale);
+}
+
+// The smallest squared change whose value in g reaches threshold_g
+// (kMaxSquaredChange + 1 when none does): comparing a squared change with it
+// decides as comparing its value in g with the threshold.
+uint32_t SquaredThreshold(double threshold_g, unsigned g_range) {
+    uint32_t low = 0;
+    uint32_t high = kMaxSquaredChange + 1;
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        if (ChangeInG(static_cast<float>(middle), g_range) >= threshold_g) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+// The g-force incidents: the samples whose squared change reaches `jolt`.
+// A run of neighbouring samples that all reach it goes to the runs as one
+// value, its first highest, spanning the run: that forms the incidents that
+// feeding it sample by sample would, as long as neighbouring samples lie no
+// further apart than the merge gap (every real sensor); otherwise each
+// sample goes alone. The loop runs over every sample of the recording.
+void AddJolts(std::span<const float> squared, float jolt, uint32_t duration_ms, unsigned g_range,
+              IncidentRuns* runs) {
+    const size_t n = squared.size();
+    const uint64_t widest_step = n == 0 ? 0 : (static_cast<uint64_t>(duration_ms) + n - 1) / n;
+    const bool neighbours_merge = widest_step <= runs->gap_ms();
+    size_t i = 0;
+    while (true) {
+        while (i < n && !(squared[i] >= jolt)) ++i;
+        if (i == n) break;
+        size_t last = i;
+        size_t highest = i;
+        if (neighbours_merge) {
+            while (last + 1 < n && squared[last + 1] >= jolt) {
+                ++last;
+                if (squared[last] > squared[highest]) highest = last;
+            }
+        }
+        runs->Add(SampleTimeMs(highest, n, duration_ms), SampleTimeMs(i, n, duration_ms),
+                  SampleTimeMs(last, n, duration_ms), ChangeInG(squared[highest], g_range));
+        i = last + 1;
+    }
+}
+
+// Each speed change as SpeedChanges defines it, handed over as the indices
+// of its two records (later i, earlier j) and its km/h per second, so that
+// callers convert indices to times only where they need them.
+template <typename Visit>
+void ForEachSpeedChange(std::span<const GpsRecord> records, unsigned gps_rate, Visit visit) {
+    const size_t rate = gps_rate;
+    for (size_t i = rate; i < records.size(); ++i) {
+        if ((records[i].flags & 1) == 0) continue;
+        // The latest fix at least one second back, and not more than three.
+        const size_t oldest = i >= 3 * rate ? i - 3 * rate : 0;
+        size_t j = i - rate;
+        while (j > oldest && (records[j].flags & 1) == 0) --j;
+        if ((records[j].flags & 1) == 0) continue;
+        const double change =
+            static_cast<double>(records[i].speed) - static_cast<double>(records[j].speed);
+        // One second apart is the rule; dividing by 1.0 changes nothing.
+        const double per_second =
+            i - j == rate ? change
+                          : change / (static_cast<double>(i - j) / static_cast<double>(rate));
+        if (std::fabs(per_second) > kMaxPlausibleKmhPerS) continue;
+        visit(i, j, per_second);
+    }
 }
 
 // Speed and position of the GPS sample at a time, when it has a fix.
@@ -77,45 +268,20 @@ void AttachGpsSample(Incident* incident, std::span<const GpsRecord> gps, unsigne
 std::vector<double> AccelerationChanges(std::span<const GSensorRecord> samples,
                                         uint32_t duration_ms, unsigned g_range,
                                         uint32_t window_ms) {
-    const size_t n = samples.size();
-    std::vector<double> changes(n, 0.0);
-    if (n < 2 || duration_ms == 0) return changes;
     if (g_range == 0) g_range = 8;
-    const double interval_ms = static_cast<double>(duration_ms) / static_cast<double>(n);
-    const size_t window = static_cast<size_t>(
-        std::clamp(std::lround(window_ms / interval_ms), 1L, static_cast<long>(n - 1)));
-
-    std::vector<std::array<double, 3>> g(n);
-    for (size_t i = 0; i < n; ++i) g[i] = Vector(samples[i], g_range);
-    for (size_t j = 1; j <= window; ++j) changes[0] = std::max(changes[0], Distance(g[0], g[j]));
-    for (size_t i = 1; i < n; ++i) {
-        const size_t reach = std::min(window, i);
-        double largest = 0;
-        for (size_t j = 1; j <= reach; ++j) largest = std::max(largest, Distance(g[i], g[i - j]));
-        changes[i] = largest;
-    }
+    const std::vector<float> squared = SquaredChanges(samples, duration_ms, window_ms);
+    std::vector<double> changes(squared.size());
+    for (size_t i = 0; i < squared.size(); ++i) changes[i] = ChangeInG(squared[i], g_range);
     return changes;
 }
 
 std::vector<SpeedChange> SpeedChanges(std::span<const GpsRecord> records, unsigned gps_rate) {
     std::vector<SpeedChange> out;
     if (gps_rate == 0) gps_rate = 1;
-    const size_t rate = gps_rate;
-    for (size_t i = rate; i < records.size(); ++i) {
-        if ((records[i].flags & 1) == 0) continue;
-        // The latest fix at least one second back, and not more than three.
-        const size_t oldest = i >= 3 * rate ? i - 3 * rate : 0;
-        size_t j = i - rate;
-        while (j > oldest && (records[j].flags & 1) == 0) --j;
-        if ((records[j].flags & 1) == 0) continue;
-        const double seconds = static_cast<double>(i - j) / static_cast<double>(rate);
-        const double per_second =
-            (static_cast<double>(records[i].speed) - static_cast<double>(records[j].speed)) /
-            seconds;
-        if (std::fabs(per_second) > kMaxPlausibleKmhPerS) continue;
+    ForEachSpeedChange(records, gps_rate, [&](size_t i, size_t j, double per_second) {
         out.push_back({GpsTimeMs((i + j) / 2, gps_rate), GpsTimeMs(j, gps_rate),
                        GpsTimeMs(i, gps_rate), per_second});
-    }
+    });
     return out;
 }
 
@@ -123,49 +289,42 @@ std::vector<Incident> DetectIncidents(const ClipInfo& info, std::span<const GpsR
                                       std::span<const GSensorRecord> gsensor, bool event_recording,
                                       const IncidentThresholds& thresholds) {
     const unsigned gps_rate = GpsRate(info);
+    const unsigned g_range = GRange(info);
     std::vector<Incident> out;
 
-    const std::vector<double> changes =
-        AccelerationChanges(gsensor, info.durationMs, GRange(info), thresholds.gWindowMs);
-    std::vector<Candidate> jolts;
-    for (size_t i = 0; i < changes.size(); ++i) {
-        if (changes[i] >= thresholds.gForceG) {
-            const uint32_t at = SampleTimeMs(i, changes.size(), info.durationMs);
-            jolts.push_back({at, at, at, changes[i]});
-        }
-    }
-    for (Incident& incident : FormIncidents(jolts, IncidentKind::kGForce, thresholds.mergeGapMs)) {
-        out.push_back(incident);
-    }
+    const std::vector<float> squared =
+        SquaredChanges(gsensor, info.durationMs, thresholds.gWindowMs);
+    const auto jolt = static_cast<float>(SquaredThreshold(thresholds.gForceG, g_range));
+    IncidentRuns jolts(IncidentKind::kGForce, thresholds.mergeGapMs);
+    AddJolts(squared, jolt, info.durationMs, g_range, &jolts);
+    jolts.MoveTo(&out);
 
-    std::vector<Candidate> braking;
-    std::vector<Candidate> speeding_up;
-    for (const SpeedChange& change : SpeedChanges(gps, gps_rate)) {
-        if (change.kmhPerS <= -thresholds.brakingKmhPerS) {
-            braking.push_back({change.timeMs, change.fromMs, change.toMs, -change.kmhPerS});
-        } else if (change.kmhPerS >= thresholds.accelerationKmhPerS) {
-            speeding_up.push_back({change.timeMs, change.fromMs, change.toMs, change.kmhPerS});
+    IncidentRuns braking(IncidentKind::kBraking, thresholds.mergeGapMs);
+    IncidentRuns speeding_up(IncidentKind::kAcceleration, thresholds.mergeGapMs);
+    ForEachSpeedChange(gps, gps_rate, [&](size_t i, size_t j, double per_second) {
+        const auto add = [&](IncidentRuns& runs, double value) {
+            runs.Add(GpsTimeMs((i + j) / 2, gps_rate), GpsTimeMs(j, gps_rate),
+                     GpsTimeMs(i, gps_rate), value);
+        };
+        if (per_second <= -thresholds.brakingKmhPerS) {
+            add(braking, -per_second);
+        } else if (per_second >= thresholds.accelerationKmhPerS) {
+            add(speeding_up, per_second);
         }
-    }
-    for (const Incident& incident :
-         FormIncidents(braking, IncidentKind::kBraking, thresholds.mergeGapMs)) {
-        out.push_back(incident);
-    }
-    for (const Incident& incident :
-         FormIncidents(speeding_up, IncidentKind::kAcceleration, thresholds.mergeGapMs)) {
-        out.push_back(incident);
-    }
+    });
+    braking.MoveTo(&out);
+    speeding_up.MoveTo(&out);
 
     if (event_recording) {
         // The camera keeps some seconds before its trigger, so the event is
         // put where the acceleration changed most: the likely trigger.
         Incident event;
         event.kind = IncidentKind::kEvent;
-        const auto strongest = std::max_element(changes.begin(), changes.end());
-        if (strongest != changes.end() && *strongest > 0) {
-            const size_t index = static_cast<size_t>(strongest - changes.begin());
-            event.offsetMs = SampleTimeMs(index, changes.size(), info.durationMs);
-            event.peak = *strongest;
+        const auto strongest = std::max_element(squared.begin(), squared.end());
+        if (strongest != squared.end() && *strongest > 0) {
+            const size_t index = static_cast<size_t>(strongest - squared.begin());
+            event.offsetMs = SampleTimeMs(index, squared.size(), info.durationMs);
+            event.peak = ChangeInG(*strongest, g_range);
         }
         event.startMs = event.endMs = event.offsetMs;
         out.push_back(event);

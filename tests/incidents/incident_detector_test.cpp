@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -234,6 +236,120 @@ TEST(AccelerationChangesTest, LargestChangeWithinTheWindow) {
     // A window shorter than one sample still compares neighbours.
     EXPECT_EQ(AccelerationChanges(samples, 1000, 8, 10)[6], 2.0);
     EXPECT_EQ(AccelerationChanges(samples, 1000, 8, 10)[7], 0.0);
+}
+
+// The change of acceleration as defined: for each sample the largest
+// distance in g between its vector and those of the samples up to the
+// window before it (after it, for the first sample), pair by pair.
+std::vector<double> ChangesByDefinition(const std::vector<GSensorRecord>& samples,
+                                        uint32_t duration_ms, unsigned g_range,
+                                        uint32_t window_ms) {
+    const size_t n = samples.size();
+    std::vector<double> changes(n, 0.0);
+    if (n < 2 || duration_ms == 0) return changes;
+    if (g_range == 0) g_range = 8;
+    const double interval = static_cast<double>(duration_ms) / static_cast<double>(n);
+    const auto window = static_cast<size_t>(
+        std::clamp(std::lround(window_ms / interval), 1L, static_cast<long>(n - 1)));
+    const auto distance = [&](size_t a, size_t b) {
+        const double dx = GValue(samples[a].x, g_range) - GValue(samples[b].x, g_range);
+        const double dy = GValue(samples[a].y, g_range) - GValue(samples[b].y, g_range);
+        const double dz = GValue(samples[a].z, g_range) - GValue(samples[b].z, g_range);
+        return std::sqrt(dx * dx + dy * dy + dz * dz);
+    };
+    for (size_t j = 1; j <= window; ++j) changes[0] = std::max(changes[0], distance(0, j));
+    for (size_t i = 1; i < n; ++i) {
+        for (size_t j = 1; j <= std::min(window, i); ++j) {
+            changes[i] = std::max(changes[i], distance(i, i - j));
+        }
+    }
+    return changes;
+}
+
+// A bumpy ride: a random walk on every axis with jolts of any size, over the
+// whole range of the sensor.
+std::vector<GSensorRecord> BumpySamples(size_t count, std::mt19937& random) {
+    std::uniform_int_distribution<int> step(-6, 6);
+    std::uniform_int_distribution<int> any(-128, 127);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::vector<GSensorRecord> samples(count);
+    int axes[3] = {0, 16, 0};
+    for (GSensorRecord& sample : samples) {
+        for (int& axis : axes) {
+            axis = percent(random) < 3 ? any(random) : std::clamp(axis + step(random), -128, 127);
+        }
+        sample = {static_cast<int8_t>(axes[0]), static_cast<int8_t>(axes[1]),
+                  static_cast<int8_t>(axes[2])};
+    }
+    return samples;
+}
+
+TEST(AccelerationChangesTest, EqualTheDefinitionBitForBitOnRandomRides) {
+    std::mt19937 random(15);
+    for (const size_t count : {2u, 3u, 9u, 16u, 17u, 31u, 250u, 3001u}) {
+        const std::vector<GSensorRecord> samples = BumpySamples(count, random);
+        for (const unsigned g_range : {0u, 1u, 3u, 8u, 16u, 255u}) {
+            for (const uint32_t window_ms : {1u, 300u, 2500u, 1000000u}) {
+                const uint32_t duration_ms = static_cast<uint32_t>(count) * 20;
+                EXPECT_EQ(AccelerationChanges(samples, duration_ms, g_range, window_ms),
+                          ChangesByDefinition(samples, duration_ms, g_range, window_ms))
+                    << count << " samples, gRange " << g_range << ", window " << window_ms;
+            }
+        }
+    }
+}
+
+TEST(AccelerationChangesTest, GForceIncidentsAreTheRunsOfSamplesAtOrAboveTheThreshold) {
+    std::mt19937 random(3);
+    const std::vector<GSensorRecord> samples = BumpySamples(3000, random);
+    ClipInfo info;
+    info.durationMs = 59990;  // samples 19 or 20 ms apart
+    info.gRangeWord = {0, 4, 0, 0};
+    const std::vector<double> changes = ChangesByDefinition(samples, info.durationMs, 4, 300);
+    // A threshold equal to a sample's change takes that sample in.
+    std::vector<double> sorted = changes;
+    std::sort(sorted.begin(), sorted.end());
+    for (const double threshold : {sorted[1500], sorted[2700], sorted[2999], 0.0}) {
+        // Gaps below the sample spacing keep every sample apart.
+        for (const uint32_t gap_ms : {0u, 19u, 20u, 100u, 1000u}) {
+            std::vector<Incident> expected;
+            for (size_t i = 0; i < changes.size(); ++i) {
+                if (changes[i] < threshold) continue;
+                const auto at = static_cast<uint32_t>(i * info.durationMs / changes.size());
+                if (!expected.empty() &&
+                    static_cast<int64_t>(at) - expected.back().endMs <= gap_ms) {
+                    expected.back().endMs = at;
+                    if (changes[i] > expected.back().peak) {
+                        expected.back().peak = changes[i];
+                        expected.back().offsetMs = at;
+                    }
+                    continue;
+                }
+                expected.push_back({IncidentKind::kGForce, at, at, at, changes[i], {}, {}});
+            }
+            IncidentThresholds thresholds;
+            thresholds.gForceG = threshold;
+            thresholds.mergeGapMs = gap_ms;
+            const std::vector<Incident> found =
+                DetectIncidents(info, {}, samples, true, thresholds);
+            ASSERT_EQ(found.size(), expected.size() + 1) << threshold << " g, gap " << gap_ms;
+            size_t next = 0;
+            for (const Incident& incident : found) {
+                if (incident.kind == IncidentKind::kEvent) {
+                    const auto strongest = std::max_element(changes.begin(), changes.end());
+                    EXPECT_EQ(incident.peak, *strongest);
+                    EXPECT_EQ(incident.offsetMs,
+                              (strongest - changes.begin()) * info.durationMs / changes.size());
+                    continue;
+                }
+                const Incident& want = expected[next++];
+                EXPECT_EQ(incident.offsetMs, want.offsetMs);
+                EXPECT_EQ(incident.startMs, want.startMs);
+                EXPECT_EQ(incident.endMs, want.endMs);
+                EXPECT_EQ(incident.peak, want.peak);
+            }
+        }
+    }
 }
 
 }  // namespace
