@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
+#include "incidents/acceleration_window.h"
 
 namespace orvo {
 
@@ -68,107 +66,13 @@ size_t WindowSamples(size_t count, uint32_t duration_ms, uint32_t window_ms) {
         std::clamp(std::lround(window_ms / interval_ms), 1L, static_cast<long>(count - 1)));
 }
 
-// The axis values of a run of samples as floats, one array per axis.
-struct SampleAxes {
-    explicit SampleAxes(std::span<const GSensorRecord> samples) : values(3 * samples.size()) {
-        const size_t n = samples.size();
-        x = values.data();
-        y = x + n;
-        z = y + n;
-        for (size_t i = 0; i < n; ++i) {
-            x[i] = samples[i].x;
-            y[i] = samples[i].y;
-            z[i] = samples[i].z;
-        }
-    }
-    float SquaredDistance(size_t a, size_t b) const {
-        const float dx = x[a] - x[b];
-        const float dy = y[a] - y[b];
-        const float dz = z[a] - z[b];
-        return dx * dx + dy * dy + dz * dz;
-    }
-
-    std::vector<float> values;
-    float* x = nullptr;
-    float* y = nullptr;
-    float* z = nullptr;
-};
-
-// largest[i] for the samples [from, to): the largest squared distance to
-// the up to `window` samples before each.
-void BackwardChanges(const SampleAxes& axes, size_t window, size_t from, size_t to,
-                     float* largest) {
-    for (size_t i = from; i < to; ++i) {
-        const size_t reach = std::min(window, i);
-        float best = 0;
-        for (size_t j = 1; j <= reach; ++j) best = std::max(best, axes.SquaredDistance(i, i - j));
-        largest[i] = best;
-    }
-}
-
-#if defined(__SSE2__) || defined(_M_X64)
-// The same for eight samples at a time from sample `window` on (where every
-// sample has a whole window before it), on SSE registers; returns the first
-// sample left for BackwardChanges.
-size_t BackwardChangesSse(const SampleAxes& axes, size_t window, size_t count, float* largest) {
-    size_t i = window;
-    for (; i + 8 <= count; i += 8) {
-        const __m128 x0 = _mm_loadu_ps(axes.x + i);
-        const __m128 y0 = _mm_loadu_ps(axes.y + i);
-        const __m128 z0 = _mm_loadu_ps(axes.z + i);
-        const __m128 x1 = _mm_loadu_ps(axes.x + i + 4);
-        const __m128 y1 = _mm_loadu_ps(axes.y + i + 4);
-        const __m128 z1 = _mm_loadu_ps(axes.z + i + 4);
-        __m128 best0 = _mm_setzero_ps();
-        __m128 best1 = _mm_setzero_ps();
-        for (size_t j = 1; j <= window; ++j) {
-            const size_t b = i - j;
-            const __m128 dx0 = _mm_sub_ps(x0, _mm_loadu_ps(axes.x + b));
-            const __m128 dy0 = _mm_sub_ps(y0, _mm_loadu_ps(axes.y + b));
-            const __m128 dz0 = _mm_sub_ps(z0, _mm_loadu_ps(axes.z + b));
-            const __m128 dx1 = _mm_sub_ps(x1, _mm_loadu_ps(axes.x + b + 4));
-            const __m128 dy1 = _mm_sub_ps(y1, _mm_loadu_ps(axes.y + b + 4));
-            const __m128 dz1 = _mm_sub_ps(z1, _mm_loadu_ps(axes.z + b + 4));
-            const __m128 d0 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx0, dx0), _mm_mul_ps(dy0, dy0)),
-                                         _mm_mul_ps(dz0, dz0));
-            const __m128 d1 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx1, dx1), _mm_mul_ps(dy1, dy1)),
-                                         _mm_mul_ps(dz1, dz1));
-            best0 = _mm_max_ps(best0, d0);
-            best1 = _mm_max_ps(best1, d1);
-        }
-        _mm_storeu_ps(largest + i, best0);
-        _mm_storeu_ps(largest + i + 4, best1);
-    }
-    return i;
-}
-#endif
-
 // The change of acceleration of AccelerationChanges, squared and in raw
-// sensor counts (before the scaling by gRange; whole numbers, held exactly
-// in a float), so that the window loop is
-// free of square roots and conversions: a window of 300 ms holds 15 samples
-// at 50 Hz, so this loop is most of the detector's work. The sums stay
-// below 2^24, which a float holds exactly, so four of them fit a register.
+// sensor counts (before the scaling by gRange).
 std::vector<float> SquaredChanges(std::span<const GSensorRecord> samples, uint32_t duration_ms,
                                   uint32_t window_ms) {
     const size_t n = samples.size();
-    std::vector<float> largest(n, 0.0f);
-    if (n < 2 || duration_ms == 0) return largest;
-    const size_t window = WindowSamples(n, duration_ms, window_ms);
-    const SampleAxes axes(samples);
-
-    size_t rest = window;
-#if defined(__SSE2__) || defined(_M_X64)
-    rest = BackwardChangesSse(axes, window, n, largest.data());
-#endif
-    // The first samples reach back less than a window.
-    BackwardChanges(axes, window, 1, window, largest.data());
-    BackwardChanges(axes, window, rest, n, largest.data());
-    // The first sample looks forward instead.
-    for (size_t j = 1; j <= window; ++j) {
-        largest[0] = std::max(largest[0], axes.SquaredDistance(0, j));
-    }
-    return largest;
+    if (n < 2 || duration_ms == 0) return std::vector<float>(n, 0.0f);
+    return SquaredChangesInWindow(samples, WindowSamples(n, duration_ms, window_ms));
 }
 
 // A squared change in counts as g. Every step is exact up to the square

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "incidents/acceleration_window.h"
 #include "incidents/card_incident_scan.h"
 #include "incidents/incident_detector.h"
 #include "metadata/parse_recording.h"
@@ -294,6 +295,39 @@ TEST(AccelerationChangesTest, EqualTheDefinitionBitForBitOnRandomRides) {
                 EXPECT_EQ(AccelerationChanges(samples, duration_ms, g_range, window_ms),
                           ChangesByDefinition(samples, duration_ms, g_range, window_ms))
                     << count << " samples, gRange " << g_range << ", window " << window_ms;
+            }
+        }
+    }
+}
+
+TEST(AccelerationChangesTest, EveryVectorUnitGivesTheSameSquaredChanges) {
+    const auto squared = [](const GSensorRecord& a, const GSensorRecord& b) {
+        const int dx = a.x - b.x;
+        const int dy = a.y - b.y;
+        const int dz = a.z - b.z;
+        return static_cast<float>(dx * dx + dy * dy + dz * dz);
+    };
+    std::mt19937 random(7);
+    // Lengths that leave every kind of rest after blocks of 16 and of 8.
+    for (const size_t count : {2u, 5u, 24u, 40u, 47u, 63u, 64u, 65u, 1000u}) {
+        const std::vector<GSensorRecord> samples = BumpySamples(count, random);
+        for (const size_t window : {1u, 4u, 15u, 16u, 40u}) {
+            const size_t reach = std::min(window, count - 1);
+            std::vector<float> expected(count, 0.0f);
+            for (size_t j = 1; j <= reach; ++j) {
+                expected[0] = std::max(expected[0], squared(samples[0], samples[j]));
+            }
+            for (size_t i = 1; i < count; ++i) {
+                for (size_t j = 1; j <= std::min(reach, i); ++j) {
+                    expected[i] = std::max(expected[i], squared(samples[i], samples[i - j]));
+                }
+            }
+            for (const VectorUnit unit :
+                 {VectorUnit::kNone, VectorUnit::kSse2, VectorUnit::kAvx2}) {
+                if (!CanRun(unit)) continue;
+                EXPECT_EQ(SquaredChangesInWindow(samples, window, unit), expected)
+                    << count << " samples, window " << window << ", unit "
+                    << static_cast<int>(unit);
             }
         }
     }
