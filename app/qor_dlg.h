@@ -478,6 +478,7 @@ private:
     std::string incident_seek_path_;  // recording started by the jump
     int64_t incident_seek_ms_ = -1;   // its seek, applied at its first time report
     std::string incident_marks_path_;
+    QTimer incident_rows_timer_;  // coalesces the row marks of arriving results
     std::string trip_drawn_key_;
     CTripSummaryCache* trip_summaries_ = nullptr;
 

@@ -26,11 +26,29 @@
 
 namespace orvo {
 
+namespace {
+
+// The rows of the file list are marked at most this often while a scan
+// runs: marking walks every row, and results arrive many times a second.
+constexpr int kRowMarksEveryMs = 250;
+// Positions of a trip drawn at most: a faint line under the recording's
+// track needs no more, and a day's drive holds tens of thousands.
+constexpr size_t kTripPointsDrawn = 3000;
+
+}  // namespace
+
 void CQORDlg::InitIncidents() {
     incident_scanner_ = new CIncidentScanner(this);
+    incident_rows_timer_.setSingleShot(true);
+    incident_rows_timer_.setInterval(kRowMarksEveryMs);
+    connect(&incident_rows_timer_, &QTimer::timeout, this, [this] { ShowIncidentRows(); });
     connect(incident_scanner_, &CIncidentScanner::ResultsArrived, this,
             [this](const std::vector<std::string>& paths) { OnIncidentResults(paths); });
-    connect(incident_scanner_, &CIncidentScanner::Finished, this, [this] { ShowTripOfClip(); });
+    connect(incident_scanner_, &CIncidentScanner::Finished, this, [this] {
+        incident_rows_timer_.stop();
+        ShowIncidentRows();
+        ShowTripOfClip();
+    });
 
     trip_summaries_ = new CTripSummaryCache(this);
     if (file_list_ctrl_ != nullptr) {
@@ -53,6 +71,7 @@ void CQORDlg::StartIncidentScan() {
     incident_marks_path_.clear();
     trip_drawn_key_.clear();
     trip_summaries_->Reset();
+    incident_rows_timer_.stop();
     if (file_list_ctrl_ != nullptr) file_list_ctrl_->SetIncidentMarks({});
     ResetClipSpan();
     ShowIncidentsOfClip();
@@ -66,7 +85,7 @@ const RecordingScan* CQORDlg::IncidentScanOf(int entry) const {
 }
 
 void CQORDlg::OnIncidentResults(const std::vector<std::string>& paths) {
-    ShowIncidentRows();
+    if (!incident_rows_timer_.isActive()) incident_rows_timer_.start();
     const int selected = catalog_.SelectedIndex();
     if (selected >= 0) {
         const std::string path = RecordingPathOf(catalog_.entries()[static_cast<size_t>(selected)]);
@@ -122,10 +141,8 @@ void CQORDlg::ShowTripOfClip() {
         parts.push_back(scan);
     }
     map->RunScript(std::string(kTripDeleteScript));
-    for (const RecordingScan* part : parts) {
-        for (const GeoPosition& p : part->track) {
-            map->RunScript(TripPlotScript(p.latitude, p.longitude));
-        }
+    for (const GeoPosition& p : TripTrackOf(parts, kTripPointsDrawn)) {
+        map->RunScript(TripPlotScript(p.latitude, p.longitude));
     }
     map->RunScript(std::string(kTripFitScript));
     trip_drawn_key_ = key;

@@ -1,5 +1,7 @@
 #include "incidents/card_incident_scan.h"
 
+#include <algorithm>
+
 #include "incidents/recording_telemetry.h"
 #include "library/clip_catalog.h"
 #include "library/list_row_text.h"
@@ -50,6 +52,28 @@ RecordingScan ScanRecording(const CardRecording& recording, size_t index,
         DetectIncidents(recording.info, telemetry.gps, telemetry.gsensor, event, thresholds);
     scan.track = TrackOf(telemetry.gps, GpsRate(recording.info));
     return scan;
+}
+
+std::vector<GeoPosition> TripTrackOf(std::span<const RecordingScan* const> parts,
+                                     size_t max_points) {
+    size_t total = 0;
+    for (const RecordingScan* part : parts) total += part->track.size();
+    std::vector<GeoPosition> out;
+    if (total == 0 || max_points == 0) return out;
+    // Position k of the whole track is drawn when k is a multiple of the
+    // stride, and the last one always: ceil((total - 1) / (max_points - 1))
+    // keeps that within max_points.
+    if (max_points == 1) max_points = 2;  // a line needs its two ends
+    const size_t stride = total <= max_points ? 1 : (total + max_points - 3) / (max_points - 1);
+    out.reserve(std::min(total, max_points));
+    size_t k = 0;
+    for (const RecordingScan* part : parts) {
+        for (const GeoPosition& p : part->track) {
+            if (k % stride == 0 || k == total - 1) out.push_back(p);
+            ++k;
+        }
+    }
+    return out;
 }
 
 size_t ScanCard(std::span<const CardRecording> recordings, const IncidentThresholds& thresholds,

@@ -46,6 +46,14 @@ struct RecordingScan {
 RecordingScan ScanRecording(const CardRecording& recording, size_t index,
                             const IncidentThresholds& thresholds = {});
 
+// The track of a trip made of the scans of its recordings, in order, as a
+// map draws it: every position while the trip has at most max_points of
+// them; otherwise evenly spread ones (the first and the last among them),
+// at most max_points (but the two ends at least), since a day's drive of one point a second would
+// cost the map more to take in than a faint line under the recording needs.
+std::vector<GeoPosition> TripTrackOf(std::span<const RecordingScan* const> parts,
+                                     size_t max_points);
+
 // Scans every recording in order. Results are handed to on_batch in runs of
 // at most batch_size recordings (the last run may be shorter). The scan stops
 // between two recordings once cancel holds true; returns how many recordings

@@ -336,15 +336,25 @@ int CQorFileListCtrl::EntryIndexOfRow(int row) const {
 }
 
 void CQorFileListCtrl::SetIncidentMarks(const std::vector<char>& marked) {
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = topLevelItem(row);
-        const int entry = item->data(0, kEntryIndexRole).toInt();
-        const bool mark = entry >= 0 && static_cast<size_t>(entry) < marked.size() &&
-                          marked[static_cast<size_t>(entry)] != 0;
-        if (item->data(kTypeColumn, kIncidentRole).toBool() == mark) continue;
-        item->setData(kTypeColumn, kIncidentRole, mark);
-        item->setIcon(kTypeColumn, mark ? IncidentIcon() : QIcon());
+    // A card's scan marks thousands of rows at once: the view is told once
+    // for all of them, not twice per row (each telling lays rows out anew).
+    bool changed = false;
+    {
+        const QSignalBlocker quiet(model());
+        for (int row = 0; row < topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = topLevelItem(row);
+            const int entry = item->data(0, kEntryIndexRole).toInt();
+            const bool mark = entry >= 0 && static_cast<size_t>(entry) < marked.size() &&
+                              marked[static_cast<size_t>(entry)] != 0;
+            if (item->data(kTypeColumn, kIncidentRole).toBool() == mark) continue;
+            item->setData(kTypeColumn, kIncidentRole, mark);
+            item->setIcon(kTypeColumn, mark ? IncidentIcon() : QIcon());
+            changed = true;
+        }
     }
+    if (!changed) return;
+    scheduleDelayedItemsLayout();
+    viewport()->update();
 }
 
 bool CQorFileListCtrl::HasIncidentMark(int row) const {

@@ -386,5 +386,36 @@ TEST(AccelerationChangesTest, GForceIncidentsAreTheRunsOfSamplesAtOrAboveTheThre
     }
 }
 
+TEST(TripTrackTest, WholeTrackUpToTheCapThenEvenlyThinnedWithBothEnds) {
+    std::vector<RecordingScan> scans(3);
+    double latitude = 0;
+    for (RecordingScan& scan : scans) {
+        for (int i = 0; i < 60; ++i) scan.track.push_back({latitude++, 139.0});
+    }
+    const std::vector<const RecordingScan*> parts = {&scans[0], &scans[1], &scans[2]};
+    const auto latitudes = [&](size_t max_points) {
+        std::vector<double> out;
+        for (const GeoPosition& p : TripTrackOf(parts, max_points)) out.push_back(p.latitude);
+        return out;
+    };
+    EXPECT_EQ(latitudes(180).size(), 180u);
+    EXPECT_EQ(latitudes(1000).size(), 180u);
+    EXPECT_TRUE(latitudes(0).empty());
+    // 180 points at most 60: every fourth (0, 4, ..., 176) and the last.
+    const std::vector<double> thinned = latitudes(60);
+    ASSERT_EQ(thinned.size(), 46u);
+    EXPECT_EQ(thinned.front(), 0.0);
+    EXPECT_EQ(thinned[1], 4.0);
+    EXPECT_EQ(thinned.back(), 179.0);
+    for (const size_t cap : {2u, 3u, 7u, 59u, 90u, 179u}) {
+        const std::vector<double> track = latitudes(cap);
+        EXPECT_LE(track.size(), cap);
+        EXPECT_EQ(track.front(), 0.0);
+        EXPECT_EQ(track.back(), 179.0);
+        EXPECT_TRUE(std::is_sorted(track.begin(), track.end()));
+    }
+    EXPECT_EQ(latitudes(1), (std::vector<double>{0.0, 179.0}));
+}
+
 }  // namespace
 }  // namespace orvo
