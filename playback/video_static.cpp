@@ -38,7 +38,13 @@ void CVideoStatic::SetCountShown(bool shown) {
 
 void CVideoStatic::SetScanCount(int files_visited) {
     count_ = files_visited;
-    repaint();
+    if (files_visited == 0 || !count_painted_.isValid() ||
+        count_painted_.elapsed() >= kCountPaintMs) {
+        repaint();
+        count_painted_.start();
+    } else {
+        update();
+    }
 }
 
 bool CVideoStatic::event(QEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -40,6 +41,33 @@ TEST(VideoStaticTest, ScanCountIsPaintedOnlyWhileShown) {
     EXPECT_NE(zero, two);
     video.SetCountShown(false);
     EXPECT_EQ(video.grab().toImage(), idle);
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, e);
+    }
+};
+
+TEST(VideoStaticTest, AFastScanRepaintsTheCountAtAPaceNotPerFile) {
+    CVideoStatic video;
+    video.resize(640, 400);
+    video.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&video));
+    video.SetCountShown(true);
+    PaintCounter counter;
+    video.installEventFilter(&counter);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (int visited = 0; visited < 300; ++visited) video.SetScanCount(visited);
+    const int allowed = 2 + static_cast<int>(elapsed.elapsed() / CVideoStatic::kCountPaintMs);
+    EXPECT_GE(counter.paints, 1);  // the first count is on screen at once
+    EXPECT_LE(counter.paints, allowed);
+    EXPECT_EQ(video.count(), 299);
 }
 
 TEST(VideoStaticTest, DoubleClicksOnSurfaceAndFrameToggleFullScreen) {
