@@ -19,6 +19,7 @@
 #include "controls/video_slider.h"
 #include "playback/player_event_sink.h"
 #include "tests/export/clip_recordings.h"
+#include "tests/support/engine_window_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace orvo {
@@ -30,7 +31,7 @@ using test_support::ReadBack;
 using test_support::ReadRecording;
 using test_support::TempFolder;
 
-class ClipKeysTest : public ::testing::Test {
+class ClipKeysTest : public test_support::EngineWindowFixture {
 protected:
     static void SetUpTestSuite() {
         card_ = new TempFolder;
@@ -45,28 +46,6 @@ protected:
     static void TearDownTestSuite() {
         delete card_;
         card_ = nullptr;
-    }
-
-    void SetUp() override {
-        QorDlgOptions options;
-        options.warn_when_engine_missing = false;
-        window = std::make_unique<CQORDlg>(nullptr, options);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ASSERT_TRUE(window->Player().available()) << "libVLC must be installed for these tests";
-    }
-
-    void TearDown() override {
-        if (window) window->Player().Stop();
-        window.reset();
-    }
-
-    CVlcPlayer& player() { return window->Player(); }
-
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
     }
 
     // Waits for recording name to play, then pauses it at 5 s with the keys.
@@ -88,7 +67,6 @@ protected:
     std::string Path(const std::string& name) const { return (card_->path() / name).string(); }
 
     static TempFolder* card_;
-    std::unique_ptr<CQORDlg> window;
 };
 TempFolder* ClipKeysTest::card_ = nullptr;
 

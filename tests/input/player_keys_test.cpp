@@ -25,6 +25,7 @@
 #include "controls/video_slider.h"
 #include "library/file_list_ctrl.h"
 #include "playback/player_event_sink.h"
+#include "tests/support/engine_window_fixture.h"
 
 namespace orvo {
 namespace {
@@ -61,7 +62,7 @@ struct Recordings {
 };
 Recordings* g_recordings = nullptr;
 
-class PlayerKeysTest : public ::testing::Test {
+class PlayerKeysTest : public test_support::EngineWindowFixture {
 protected:
     static void SetUpTestSuite() {
         if (g_recordings != nullptr) return;
@@ -86,25 +87,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(g_recordings, nullptr);
-        QorDlgOptions options;
-        options.warn_when_engine_missing = false;
-        window = std::make_unique<CQORDlg>(nullptr, options);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ASSERT_TRUE(window->Player().available()) << "libVLC must be installed for these tests";
-    }
-
-    void TearDown() override {
-        if (window) window->Player().Stop();
-        window.reset();
-    }
-
-    CVlcPlayer& player() { return window->Player(); }
-
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
+        EngineWindowFixture::SetUp();
     }
 
     // The number (mod 26) of the frame on screen, from a snapshot; -1 when
@@ -138,8 +121,6 @@ protected:
         QTest::qWait(400);
         return player().GetTime();
     }
-
-    std::unique_ptr<CQORDlg> window;
 };
 
 TEST_F(PlayerKeysTest, SeekKeysLandWhereTheyPromiseAndTheFrameTimeFollows) {

@@ -23,6 +23,7 @@
 #include "controls/gdip_button.h"
 #include "controls/video_slider.h"
 #include "library/file_list_ctrl.h"
+#include "tests/support/engine_window_fixture.h"
 
 namespace orvo {
 namespace {
@@ -43,7 +44,7 @@ void Encode(const fs::path& out, double seconds) {
 
 fs::path* g_card = nullptr;
 
-class PlayerScreenTest : public ::testing::Test {
+class PlayerScreenTest : public test_support::EngineWindowFixture {
 protected:
     static void SetUpTestSuite() {
         if (g_card != nullptr) return;
@@ -63,26 +64,8 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(g_card, nullptr);
-        QorDlgOptions options;
-        options.warn_when_engine_missing = false;
-        window = std::make_unique<CQORDlg>(nullptr, options);
-        window->setGeometry(20, 10, 1000, 680);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ASSERT_TRUE(window->Player().available()) << "libVLC must be installed for these tests";
-    }
-
-    void TearDown() override {
-        if (window) window->Player().Stop();
-        window.reset();
-    }
-
-    CVlcPlayer& player() { return window->Player(); }
-
-    void Key(int key) {
-        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key));
-        QApplication::processEvents();
+        geometry = QRect(20, 10, 1000, 680);
+        EngineWindowFixture::SetUp();
     }
 
     // The window as the X server shows it, the engine's picture included.
@@ -139,8 +122,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([this] { return PictureLeft() == 0; }, 3000))
             << PictureLeft() << " pixels of the old picture stay";
     }
-
-    std::unique_ptr<CQORDlg> window;
 };
 
 TEST_F(PlayerScreenTest, StopClearsThePictureAndLateReportsDoNotBringItBack) {
