@@ -9,10 +9,13 @@ packages=(
   cmake g++ make pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   qt6-svg-dev libqt6svg6 libqt6opengl6-dev
-  libvlc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libexpat1-dev libx11-dev libpng-dev libjpeg-dev libxext-dev libxtst-dev
+  libvlc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libexpat1-dev libx11-dev libxcb1-dev libpng-dev libjpeg-dev libxext-dev libxtst-dev
   clang libclang-rt-14-dev clang-format
   # run
   libvlc5 vlc-plugin-base vlc-plugin-video-output libqt6webenginecore6-bin
+  # vlc-cache-gen and the trigger that writes the plug-in cache: without it
+  # every libVLC start scans all plug-ins (a quarter second on this machine)
+  libvlc-bin
   qt6-qpa-plugins fonts-noto-cjk fonts-dejavu-core fonts-liberation2 fontconfig
   # clip export (stream-copy remux), offline map tiles, evidence report
   libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libqt6sql6-sqlite libssl-dev
