@@ -75,8 +75,7 @@ int CQORApp::InitInstance() {
         options.engine =
             std::make_shared<CVlcPlayer>(CVlcPlayer::kLibraryName, StartEngineInBackground{});
     }
-    // The embedded browser shares its graphics context with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareBrowserGraphics();
     RegisterMapTileScheme();
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("orvo-player"));

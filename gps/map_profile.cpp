@@ -1,6 +1,8 @@
 #include "gps/map_profile.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QOpenGLContext>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlScheme>
@@ -29,6 +31,25 @@ SharedProfile& Shared() {
 }
 
 }  // namespace
+
+}  // namespace orvo
+
+QT_BEGIN_NAMESPACE
+// QtGui's, as the browser module uses it to find the shared context.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+
+namespace orvo {
+
+void PrepareBrowserGraphics() {
+    if (qgetenv("QT_QUICK_BACKEND") == "software") {
+        // Never created, and kept for the life of the process.
+        static QOpenGLContext* const placeholder = new QOpenGLContext;
+        qt_gl_set_global_share_context(placeholder);
+    } else {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    }
+}
 
 void RegisterMapTileScheme() {
     static bool registered = false;

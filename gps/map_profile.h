@@ -16,6 +16,14 @@ inline constexpr qint64 kMapCacheMaxBytes = qint64{256} << 20;
 // QApplication is created; later calls do nothing.
 void RegisterMapTileScheme();
 
+// Sets up the graphics the browser shares with the widgets; runs before the
+// QApplication is created. With the software scene graph the browser draws
+// without OpenGL and never uses a shared context, so an empty one stands in
+// for the real one it would otherwise have made while the application
+// starts (loading and starting a GL driver: a tenth of a second and more on
+// the way to the first paint). Any other scene graph gets a real one.
+void PrepareBrowserGraphics();
+
 // The browser profile of the map views: a persistent, size-bounded HTTP
 // cache under the user's cache folder, a User-Agent naming the program and
 // its version (tile servers ask for that), and the tile scheme. One profile

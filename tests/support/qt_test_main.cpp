@@ -15,7 +15,7 @@
 // pages keep their tile cache in the scratch folder too.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    orvo::PrepareBrowserGraphics();
     orvo::RegisterMapTileScheme();
     QApplication app(argc, argv);
     QTemporaryDir scratch;
