@@ -56,6 +56,16 @@ bool AsksForVersionOrHelp(std::span<const std::string> args) {
     return false;
 }
 
+std::string RecordingToStartEarly(std::span<const std::string> args) {
+    const PlayerCommandLine command_line = ParsePlayerCommandLine(args);
+    if (command_line.action != PlayerCommandLine::Action::kRun || command_line.path.empty())
+        return {};
+    std::error_code error;
+    const fs::path path = fs::canonical(command_line.path, error);
+    if (error || !fs::is_regular_file(path, error) || error) return {};
+    return path.string();
+}
+
 std::string PlayerUsageText() {
     return std::string(
                "usage: orvo-player [--config-home] [PATH]\n"

@@ -23,6 +23,11 @@ PlayerCommandLine ParsePlayerCommandLine(std::span<const std::string> args);
 // answered before the toolkit starts so that they work without a display.
 bool AsksForVersionOrHelp(std::span<const std::string> args);
 
+// The recording the launcher may start playing before the toolkit loads:
+// the arguments name one regular file and no option the toolkit would take.
+// Its canonical path; empty otherwise.
+std::string RecordingToStartEarly(std::span<const std::string> args);
+
 // The text of --help.
 std::string PlayerUsageText();
 

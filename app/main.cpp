@@ -3,13 +3,16 @@
 // browser and the window, in liborvo-player-ui.so), which takes the engine
 // over when it needs it. So the engine's start-up, the longest part of the
 // way to the first picture, runs while the toolkit loads and builds the
-// window, in a process whose global symbol scope is still small.
+// window, in a process whose global symbol scope is still small. A
+// recording named on the command line starts playing at once, into a window
+// of the launcher's own that the main window embeds when it is built.
 
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "app/bench_marker.h"
 #include "app/command_line.h"
 #include "app/process_setup.h"
+#include "playback/early_surface.h"
 #include "playback/engine_head_start.h"
 #include "playback/vlc_player.h"
 
@@ -25,6 +29,10 @@ namespace {
 using UiEntry = int (*)(int, char**, const orvo::EarlyEngineWait*);
 
 constexpr const char* kUiLibrary = "liborvo-player-ui.so";
+// The video surface of the window's first layout; the main window sets the
+// real size when it embeds the surface.
+constexpr int kSurfaceWidth = 622;
+constexpr int kSurfaceHeight = 350;
 
 std::string ProgramFolder() {
     char path[PATH_MAX];
@@ -59,10 +67,20 @@ int main(int argc, char** argv) {
     orvo::DisableBrowserSandboxWhenRoot();
     orvo::UseSoftwareQuickBackend();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    // --version and --help need no engine.
+    // --version and --help need no engine. The surface outlives the engine.
+    std::unique_ptr<orvo::CEarlySurface> surface;
     std::unique_ptr<orvo::CEngineHeadStart> engine;
-    if (!orvo::AsksForVersionOrHelp(args))
-        engine = std::make_unique<orvo::CEngineHeadStart>(orvo::CVlcPlayer::kLibraryName);
+    if (!orvo::AsksForVersionOrHelp(args)) {
+        std::string recording = orvo::RecordingToStartEarly(args);
+        if (!recording.empty() &&
+            orvo::ToolkitDrawsOnX11(std::getenv("DISPLAY"), std::getenv("QT_QPA_PLATFORM"),
+                                    std::getenv("XDG_SESSION_TYPE")))
+            surface = std::make_unique<orvo::CEarlySurface>(kSurfaceWidth, kSurfaceHeight);
+        const std::uintptr_t window = surface ? surface->window() : 0;
+        if (window == 0) recording.clear();
+        engine = std::make_unique<orvo::CEngineHeadStart>(orvo::CVlcPlayer::kLibraryName,
+                                                          std::move(recording), window);
+    }
 
     void* viewer = LoadViewer();
     if (viewer == nullptr) return 1;
@@ -72,5 +90,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const orvo::EarlyEngineWait handover = engine ? engine->Handover() : orvo::EarlyEngineWait{};
-    return entry(argc, argv, engine ? &handover : nullptr);
+    const int status = entry(argc, argv, engine ? &handover : nullptr);
+    engine.reset();
+    return status;
 }

@@ -272,6 +272,14 @@ void CQORDlg::CreateControls() {
 void CQORDlg::ConnectEngine() {
     if (player_->available()) {
         player_->SetWindow(static_cast<std::uintptr_t>(video_->winId()));
+        // The recording the launcher started: its picture shows in the
+        // surface from the moment the window appears.
+        if (const std::uintptr_t early = player_->early_surface()) {
+            video_->EmbedSurface(static_cast<WId>(early));
+            player_->SetEarlySurfaceDoneHandler([video = QPointer<CVideoStatic>(video_)] {
+                if (video) video->ReleaseSurface();
+            });
+        }
         // Queued: the id is read once Qt has finished re-creating the window, and
         // without forcing a native window into existence halfway through.
         connect(
@@ -315,6 +323,7 @@ void CQORDlg::AfterFirstPaint() {
         WriteBenchStage("open");
         OpenPath(std::exchange(open_after_first_paint_, {}));
         WriteBenchStage("opened");
+        player_->DropUnclaimedEarlyClip();
     }
     if (delayed_open_countdown_ <= 0) StartMapBrowser();
 }

@@ -398,7 +398,9 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
     StartIncidentScan();
     ShowSkippedFiles();
     if (loaded == 0 || catalog_.Count() == 0) {
-        // The one chosen file was refused: say which and why.
+        // The one chosen file was refused: say which and why, with the
+        // launcher's start of it (if any) ended first.
+        player_->DropUnclaimedEarlyClip();
         const SkippedFile refused = loaded != 0 && !catalog_.skipped().empty()
                                         ? catalog_.skipped().front()
                                         : DiagnoseRecordingFile(path.toStdString());

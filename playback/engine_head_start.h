@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <future>
+#include <string>
 
 #include "playback/early_engine.h"
 
@@ -14,6 +16,9 @@ namespace orvo {
 class CEngineHeadStart {
 public:
     explicit CEngineHeadStart(const char* library_name);
+    // Also starts playing `path` (canonical) into `surface` as soon as the
+    // player exists, exactly as the binding would open and play it.
+    CEngineHeadStart(const char* library_name, std::string path, std::uintptr_t surface);
     // Waits for the creation; an engine nobody took is released.
     ~CEngineHeadStart();
     CEngineHeadStart(const CEngineHeadStart&) = delete;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "app/window_message_event.h"
 #include "app/window_messages.h"
@@ -50,6 +51,30 @@ void CVideoStatic::SetScanCount(int files_visited) {
 bool CVideoStatic::event(QEvent* event) {
     if (event->type() == QEvent::WinIdChange) Q_EMIT NativeWindowChanged();
     return QWidget::event(event);
+}
+
+void CVideoStatic::EmbedSurface(WId window) {
+    ReleaseSurface();
+    QWindow* foreign = QWindow::fromWinId(window);
+    if (foreign == nullptr) return;
+    QWidget* container = QWidget::createWindowContainer(foreign, this);
+    container->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    container->setGeometry(rect());
+    container->show();
+    embedded_ = container;
+}
+
+void CVideoStatic::ReleaseSurface() {
+    if (embedded_.isNull()) return;
+    // Unmapped first: the window itself belongs to the launcher and stays.
+    embedded_->hide();
+    delete embedded_.data();
+    update();
+}
+
+void CVideoStatic::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!embedded_.isNull()) embedded_->setGeometry(rect());
 }
 
 void CVideoStatic::paintEvent(QPaintEvent* /*event*/) {

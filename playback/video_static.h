@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 
 #include "library/clip_views.h"
@@ -33,6 +34,13 @@ public:
     // when unset.
     void SetMessageTarget(QObject* target) { message_target_ = target; }
 
+    // Shows a native window made elsewhere (the launcher's, which the engine
+    // already draws into) over the whole surface, until ReleaseSurface hides
+    // it again. Mouse input over it still reaches this surface.
+    void EmbedSurface(WId window);
+    void ReleaseSurface();
+    bool has_embedded_surface() const { return !embedded_.isNull(); }
+
 Q_SIGNALS:
     // Qt may re-create the native window (for example when a browser view
     // joins the window); the engine must then be given the new id.
@@ -48,8 +56,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QPointer<QWidget> embedded_;
     bool count_shown_ = false;
     int count_ = 0;
     QElapsedTimer count_painted_;

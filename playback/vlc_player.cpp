@@ -40,6 +40,7 @@ namespace orvo {
     X(libvlc_media_player_pause)         \
     X(libvlc_media_player_stop)          \
     X(libvlc_media_player_get_length)    \
+    X(libvlc_media_player_get_state)     \
     X(libvlc_media_player_get_time)      \
     X(libvlc_media_player_set_time)      \
     X(libvlc_media_player_next_frame)    \
@@ -71,6 +72,11 @@ struct VlcApi {
 #pragma GCC diagnostic pop
 
 namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, error) && !error;
+}
 
 // The events handed to the attached handler, in the order they are attached.
 constexpr std::array<libvlc_event_type_t, 12> kAttachedEvents = {
@@ -297,6 +303,11 @@ void CVlcPlayer::Adopt(const std::string& library_name, const EarlyEngine& early
         return;
     }
     api_->libvlc_audio_set_volume(player_, volume_);
+    if (early.media != nullptr) {
+        media_ = early.media;
+        early_path_ = early.path;
+        early_surface_ = early.surface;
+    }
 }
 
 CVlcPlayer::~CVlcPlayer() {
@@ -374,16 +385,70 @@ void CVlcPlayer::AttachAll() {
         api_->libvlc_event_attach(event_manager_, type, event_handler_, event_user_data_);
 }
 
+bool CVlcPlayer::EarlyClipAlive() const {
+    if (!api_->libvlc_media_player_get_state) return false;
+    switch (api_->libvlc_media_player_get_state(player_)) {
+        case libvlc_Opening:
+        case libvlc_Buffering:
+        case libvlc_Playing:
+        case libvlc_Paused:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CVlcPlayer::ClaimEarlyClip(const std::string& utf8_path) {
+    if (early_surface_ == 0 || early_claimed_ || !SameFile(utf8_path, early_path_) ||
+        !EarlyClipAlive())
+        return false;
+    early_claimed_ = true;
+    path_ = utf8_path;
+    return true;
+}
+
+void CVlcPlayer::EndEarlyClip() {
+    if (early_surface_ == 0) return;
+    // A stop ends the picture's output: the engine would otherwise keep it,
+    // and the launcher's window, for the next recording.
+    if (api_->libvlc_media_player_stop) api_->libvlc_media_player_stop(player_);
+    early_surface_ = 0;
+    early_claimed_ = false;
+    early_path_.clear();
+    if (window_ != 0) SetEngineWindow(window_);
+    if (early_surface_done_) {
+        const std::function<void()> done = early_surface_done_;
+        done();
+    }
+}
+
+std::uintptr_t CVlcPlayer::early_surface() {
+    WaitForEngine();
+    return early_surface_;
+}
+
+void CVlcPlayer::SetEarlySurfaceDoneHandler(std::function<void()> handler) {
+    early_surface_done_ = std::move(handler);
+}
+
+void CVlcPlayer::DropUnclaimedEarlyClip() {
+    WaitForEngine();
+    if (!early_claimed_) EndEarlyClip();
+}
+
 int CVlcPlayer::Open(const std::string& utf8_path) {
     WaitForEngine();
     if (!available_) return 0;
     if (api_->libvlc_audio_set_volume) api_->libvlc_audio_set_volume(player_, volume_);
+    if (ClaimEarlyClip(utf8_path)) return 1;
+    EndEarlyClip();
     path_ = utf8_path;
     if (!api_->libvlc_media_new_path || !api_->libvlc_media_player_set_media) return 0;
     libvlc_media_t* previous = media_;
     media_ = api_->libvlc_media_new_path(instance_, path_.c_str());
     if (media_ != nullptr) {
-        if (api_->libvlc_media_add_option) api_->libvlc_media_add_option(media_, ":ffmpeg-hw");
+        if (api_->libvlc_media_add_option)
+            api_->libvlc_media_add_option(media_, kEngineMediaOption);
         api_->libvlc_media_player_set_media(player_, media_);
     }
     if (api_->libvlc_video_set_key_input) api_->libvlc_video_set_key_input(player_, 0);
@@ -400,6 +465,23 @@ void CVlcPlayer::Play() {
     if (api_->libvlc_media_player_play) api_->libvlc_media_player_play(player_);
     playing_ = 1;
     paused_ = 0;
+    if (early_claimed_ && !early_start_reported_) {
+        early_start_reported_ = true;
+        ReportEarlyPlaying();
+    }
+}
+
+void CVlcPlayer::ReportEarlyPlaying() {
+    // The launcher's clip may have reported that it plays before anyone
+    // listened; the window waits for that report. A second one, when the
+    // report came after all, changes nothing.
+    if (event_handler_ == nullptr || !api_->libvlc_media_player_get_state ||
+        api_->libvlc_media_player_get_state(player_) != libvlc_Playing)
+        return;
+    libvlc_event_t playing{};
+    playing.type = libvlc_MediaPlayerPlaying;
+    playing.p_obj = player_;
+    event_handler_(&playing, event_user_data_);
 }
 
 void CVlcPlayer::Pause() {
@@ -413,9 +495,13 @@ void CVlcPlayer::Pause() {
 void CVlcPlayer::Stop() {
     WaitForEngine();
     if (!available_) return;
+    // Nothing the window opened plays yet: the launcher's clip waits for
+    // the Open that takes it over (or for DropUnclaimedEarlyClip).
+    if (early_surface_ != 0 && !early_claimed_) return;
     if (api_->libvlc_media_player_stop) api_->libvlc_media_player_stop(player_);
     playing_ = 0;
     paused_ = 0;
+    EndEarlyClip();
 }
 
 std::int64_t CVlcPlayer::GetLength() const {
@@ -541,6 +627,13 @@ VideoSize CVlcPlayer::GetVideoSize() const {
 void CVlcPlayer::SetWindow(std::uintptr_t window) {
     WaitForEngine();
     if (!available_) return;
+    window_ = window;
+    // The launcher's clip keeps drawing where it started; the window given
+    // here takes over when that clip ends.
+    if (early_surface_ == 0) SetEngineWindow(window);
+}
+
+void CVlcPlayer::SetEngineWindow(std::uintptr_t window) {
 #ifdef _WIN32
     if (api_->libvlc_media_player_set_hwnd)
         api_->libvlc_media_player_set_hwnd(player_, reinterpret_cast<void*>(window));
@@ -562,6 +655,7 @@ int CVlcPlayer::Recreate(int argument_set) {
     WaitForEngine();
     argument_set_ = argument_set;
     if (!available_) return 0;
+    EndEarlyClip();
     if (media_ == nullptr) return 0;
     if (api_->libvlc_media_release) api_->libvlc_media_release(media_);
     media_ = nullptr;

@@ -81,6 +81,17 @@ public:
     // The native window the engine draws into: an X11 window id on X11, the
     // window handle on Windows.
     void SetWindow(std::uintptr_t window);
+
+    // The launcher's clip (EarlyEngine): the window it draws into while it
+    // plays, 0 when there is none or it has ended. The first Open of the
+    // same file takes that clip over as it plays (Play then reports it
+    // playing); any other Open, a Stop once it was taken over, or Recreate
+    // ends it, and the window last given to SetWindow takes over, after
+    // `handler` has run. A Stop before any Open leaves it playing.
+    std::uintptr_t early_surface();
+    void SetEarlySurfaceDoneHandler(std::function<void()> handler);
+    // Ends the launcher's clip unless an Open took it over.
+    void DropUnclaimedEarlyClip();
     // Subscribes `handler` to the player's events; kept across Recreate.
     void AttachEvents(libvlc_callback_t handler, void* user_data);
     // Re-creates the engine with argument set 0 (plain) or 1 (picture turned
@@ -131,6 +142,11 @@ private:
     bool StillCreating() const;
     bool CreateEngine();
     void AttachAll();
+    void SetEngineWindow(std::uintptr_t window);
+    bool EarlyClipAlive() const;
+    bool ClaimEarlyClip(const std::string& utf8_path);
+    void EndEarlyClip();
+    void ReportEarlyPlaying();
 
     libvlc_instance_t* instance_ = nullptr;
     libvlc_media_player_t* player_ = nullptr;
@@ -146,6 +162,14 @@ private:
     int argument_set_ = 0;
     int volume_ = 200;
     float rate_ = 1.0f;
+    std::uintptr_t window_ = 0;  // the window set last
+
+    // The launcher's clip.
+    std::string early_path_;
+    std::uintptr_t early_surface_ = 0;
+    bool early_claimed_ = false;
+    bool early_start_reported_ = false;
+    std::function<void()> early_surface_done_;
 
     std::unique_ptr<VlcApi> api_;
 

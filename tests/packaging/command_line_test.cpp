@@ -54,6 +54,29 @@ TEST(PlayerCommandLineTest, ConfigHomeFollowsXdgAndIgnoresRelativeValues) {
     EXPECT_EQ(ConfigHomeFolder("", nullptr), fs::path());
 }
 
+// Only one regular file and nothing else the launcher cannot read the way
+// the window will: that recording may start before the toolkit loads.
+TEST(PlayerCommandLineTest, OnlyOneNamedRegularFileStartsEarly) {
+    test_support::TempFolder temp;
+    const fs::path clip = temp.path() / "FILE1.MOV";
+    { std::ofstream(clip) << "x"; }
+    const std::string canonical = fs::canonical(clip).string();
+    const std::string dotted = (temp.path() / "." / "FILE1.MOV").string();
+    EXPECT_EQ(RecordingToStartEarly(std::vector<std::string>{dotted}), canonical);
+    EXPECT_EQ(RecordingToStartEarly(std::vector<std::string>{"--config-home", clip.string()}),
+              canonical);
+    EXPECT_EQ(RecordingToStartEarly(std::vector<std::string>{"--", clip.string()}), canonical);
+    // A folder waits for the window's delayed open; a missing file for its
+    // message; toolkit options and usage errors for the toolkit.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {temp.path().string()},
+                                                 {(temp.path() / "gone").string()},
+                                                 {"-platform", "xcb", clip.string()},
+                                                 {clip.string(), clip.string()},
+                                                 {"--version", clip.string()}})
+        EXPECT_EQ(RecordingToStartEarly(args), "") << (args.empty() ? "" : args.front());
+}
+
 TEST(PlayerCommandLineTest, EnterSettingsFolderCreatesItPrivateAndChangesThere) {
     test_support::TempFolder temp;
     const fs::path before = fs::current_path();

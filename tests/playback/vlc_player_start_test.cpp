@@ -12,6 +12,7 @@
 
 #include "app/window_messages.h"
 #include "library/clip_catalog.h"
+#include "playback/early_surface.h"
 #include "playback/engine_head_start.h"
 #include "playback/vlc_player.h"
 #include "tests/library/card_files.h"
@@ -129,6 +130,86 @@ TEST_F(VlcPlayerStartTest, AnEngineStartedByTheLauncherIsTakenOverAndPlays) {
     player.Play();
     EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_STATE, seconds(15), kPlayerStatePlaying));
     player.Stop();
+}
+
+// Light pixels in a grey capture: the test picture has plenty.
+int LightPixels(const std::vector<std::uint8_t>& grey) {
+    int light = 0;
+    for (std::uint8_t v : grey) light += v > 64 ? 1 : 0;
+    return light;
+}
+
+// The recording the launcher started into its own window: the binding's
+// first Open of the same file (spelt differently) takes it over as it plays,
+// the early Stop of a window that opened nothing leaves it alone, and the
+// next recording goes to the window set last, after the surface was given
+// back.
+TEST_F(VlcPlayerStartTest, TheLaunchersRecordingIsTakenOverThenTheWindowTakesOver) {
+    ASSERT_TRUE(window_.ok());
+    CEarlySurface surface(320, 180);
+    ASSERT_NE(surface.window(), 0u);
+    CEngineHeadStart head_start(CVlcPlayer::kLibraryName, fs::canonical(Clip()).string(),
+                                surface.window());
+    CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
+    test::RecordingSink sink(player);
+    player.SetEngineReadyHandler([&] {
+        player.SetWindow(window_.id());
+        sink.Attach();
+    });
+    EXPECT_EQ(player.early_surface(), surface.window());
+    int surface_done = 0;
+    player.SetEarlySurfaceDoneHandler([&] { ++surface_done; });
+    player.Stop();
+    ASSERT_EQ(player.early_surface(), surface.window());
+    // Playing already: Play reports it, as the window waits for that.
+    ASSERT_EQ(player.Open((dir_->path() / "." / "clip.mp4").string()), 1);
+    player.Play();
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_STATE, seconds(15), kPlayerStatePlaying));
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_TIME, seconds(15)));
+    EXPECT_EQ(surface_done, 0);
+
+    ASSERT_EQ(player.Open(Clip().string()), 1);
+    EXPECT_EQ(surface_done, 1);
+    EXPECT_EQ(player.early_surface(), 0u);
+    sink.Clear();
+    player.Play();
+    EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_TIME, seconds(15)));
+    const auto deadline = std::chrono::steady_clock::now() + seconds(15);
+    while (LightPixels(window_.CaptureGrey()) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_GT(LightPixels(window_.CaptureGrey()), 0);
+    player.Stop();
+    EXPECT_EQ(surface_done, 1);
+}
+
+// A recording the window refused (or never opened) does not play on
+// unseen: it ends, and the surface is given back.
+TEST_F(VlcPlayerStartTest, AnUnclaimedLaunchersRecordingEndsWhenDropped) {
+    CEarlySurface surface(320, 180);
+    ASSERT_NE(surface.window(), 0u);
+    CEngineHeadStart head_start(CVlcPlayer::kLibraryName, fs::canonical(Clip()).string(),
+                                surface.window());
+    CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
+    int surface_done = 0;
+    player.SetEarlySurfaceDoneHandler([&] { ++surface_done; });
+    ASSERT_NE(player.early_surface(), 0u);
+    player.DropUnclaimedEarlyClip();
+    EXPECT_EQ(surface_done, 1);
+    EXPECT_EQ(player.early_surface(), 0u);
+    EXPECT_EQ(player.GetTime(), -1);
+    player.DropUnclaimedEarlyClip();
+    EXPECT_EQ(surface_done, 1);
+}
+
+TEST(EarlySurfaceTest, OnlyAnX11ToolkitCanEmbedTheLaunchersWindow) {
+    EXPECT_TRUE(ToolkitDrawsOnX11(":0", nullptr, nullptr));
+    EXPECT_TRUE(ToolkitDrawsOnX11(":0", "xcb", "wayland"));
+    EXPECT_TRUE(ToolkitDrawsOnX11(":0", "", "x11"));
+    EXPECT_FALSE(ToolkitDrawsOnX11(nullptr, nullptr, nullptr));
+    EXPECT_FALSE(ToolkitDrawsOnX11("", "xcb", nullptr));
+    EXPECT_FALSE(ToolkitDrawsOnX11(":0", "wayland", nullptr));
+    EXPECT_FALSE(ToolkitDrawsOnX11(":0", "offscreen", nullptr));
+    EXPECT_FALSE(ToolkitDrawsOnX11(":0", nullptr, "wayland"));
 }
 
 // Without libVLC the launcher makes nothing and the binding says the engine
