@@ -53,6 +53,9 @@ if(TARGET orvo-player)
   # The launcher finds the viewer proper at ORVO_UI_LIBRARY_FOLDER from bin/.
   install(TARGETS orvo-player-ui LIBRARY DESTINATION lib/orvo-player
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  # Beside it, the clip export it loads on the first export.
+  install(TARGETS orvo-clip-export LIBRARY DESTINATION lib/orvo-player
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endif()
 install(FILES ${ORVO_PACKAGING_DIR}/orvo-player.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -94,5 +97,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvoplayer.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libvlc5, vlc-plugin-base, vlc-plugin-video-output, libqt6webenginecore6-bin, qt6-qpa-plugins, libqt6sql6-sqlite, fonts-noto-cjk")
+    "libvlc5, libvlc-bin, vlc-plugin-base, vlc-plugin-video-output, libqt6webenginecore6-bin, qt6-qpa-plugins, libqt6sql6-sqlite, fonts-noto-cjk")
 include(CPack)

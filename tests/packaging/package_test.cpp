@@ -2,6 +2,7 @@
 // lintian, desktop-file-validate, appstreamcli and man, and runs the programs
 // unpacked from it.
 
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,10 +60,12 @@ TEST_F(PackageTest, NamedAfterTheVersionWithItsRuntimeDependencies) {
         RunCommand("dpkg-deb -f " + ShellQuote(deb_.string()) + " Package Version Depends");
     ASSERT_EQ(control.status, 0) << control.err;
     EXPECT_NE(control.out.find(std::string("Version: ") + ORVO_VERSION_TEXT), std::string::npos);
-    // Loaded at run time, so named by hand: the engine and its plug-ins, the
-    // browser's helper process, the X11 platform plug-in and a Japanese font.
-    for (const char* package : {"libvlc5", "vlc-plugin-base", "vlc-plugin-video-output",
-                                "libqt6webenginecore6-bin", "qt6-qpa-plugins", "fonts-noto-cjk"}) {
+    // Loaded at run time, so named by hand: the engine, its plug-ins and
+    // their cache, the browser's helper process, the X11 platform plug-in
+    // and a Japanese font.
+    for (const char* package :
+         {"libvlc5", "libvlc-bin", "vlc-plugin-base", "vlc-plugin-video-output",
+          "libqt6webenginecore6-bin", "qt6-qpa-plugins", "fonts-noto-cjk"}) {
         EXPECT_NE(control.out.find(package), std::string::npos) << package;
     }
     // Computed from the binaries.
@@ -142,6 +145,19 @@ TEST_F(PackageTest, UnpackedViewerAnswersWithoutADisplay) {
     const CommandResult help = RunCommand(player + " --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--config-home"), std::string::npos);
+}
+
+// The viewer loads its clip export on the first export: it must be in the
+// package, beside the viewer's library, and load with what it needs.
+TEST_F(PackageTest, UnpackedClipExportModuleLoads) {
+    const fs::path module = Unpacked("usr/lib/orvo-player/liborvo-clip-export.so");
+    ASSERT_TRUE(fs::exists(module));
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    using Entry = const void* (*)();
+    const auto entry = reinterpret_cast<Entry>(dlsym(handle, "orvo_clip_export_entry_points"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_NE(entry(), nullptr);
 }
 
 // Runs the unpacked viewer as the application menu does and waits for its
