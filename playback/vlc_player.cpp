@@ -387,14 +387,15 @@ void CVlcPlayer::AttachAll() {
 
 bool CVlcPlayer::EarlyClipAlive() const {
     if (!api_->libvlc_media_player_get_state) return false;
+    // Right after the launcher's play the engine may not have said
+    // "opening" yet; only a clip that has ended or failed is gone.
     switch (api_->libvlc_media_player_get_state(player_)) {
-        case libvlc_Opening:
-        case libvlc_Buffering:
-        case libvlc_Playing:
-        case libvlc_Paused:
-            return true;
-        default:
+        case libvlc_Stopped:
+        case libvlc_Ended:
+        case libvlc_Error:
             return false;
+        default:
+            return true;
     }
 }
 
