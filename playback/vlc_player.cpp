@@ -302,12 +302,15 @@ void CVlcPlayer::Adopt(const std::string& library_name, const EarlyEngine& early
         available_ = 0;
         return;
     }
-    api_->libvlc_audio_set_volume(player_, volume_);
     if (early.media != nullptr) {
+        // Its sound may start any moment: the engine's own volume stays
+        // until the window sets the one it shows.
         media_ = early.media;
         early_path_ = early.path;
         early_surface_ = early.surface;
+        return;
     }
+    api_->libvlc_audio_set_volume(player_, volume_);
 }
 
 CVlcPlayer::~CVlcPlayer() {
