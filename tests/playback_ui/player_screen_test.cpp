@@ -23,6 +23,9 @@
 #include "controls/gdip_button.h"
 #include "controls/video_slider.h"
 #include "library/file_list_ctrl.h"
+#include "playback/early_surface.h"
+#include "playback/engine_head_start.h"
+#include "playback/video_static.h"
 #include "tests/support/engine_window_fixture.h"
 
 namespace orvo {
@@ -184,6 +187,46 @@ TEST_F(PlayerScreenTest, FullScreenAndBackLeavesTheWindowAsItWasOutsideTheVideo)
         after.save(QString::fromStdString((*g_card / "after.png").string()));
     }
     EXPECT_EQ(differing, 0);
+}
+
+// A recording named on the command line: the launcher plays it into a
+// window of its own, which the main window shows in the video surface from
+// the start; the next recording plays in the surface's own window, and the
+// launcher's window is gone from the screen.
+TEST_F(PlayerScreenTest, TheLaunchersRecordingShowsInTheSurfaceAndTheNextInItsOwnWindow) {
+    window->Player().Stop();
+    window.reset();
+    const fs::path first = *g_card / "NORM180501_120000.MOV";
+    const fs::path second = *g_card / "NORM180501_120008.MOV";
+    CEarlySurface surface(622, 350);
+    ASSERT_NE(surface.window(), 0u);
+    CEngineHeadStart head_start(CVlcPlayer::kLibraryName, fs::canonical(first).string(),
+                                surface.window());
+    QorDlgOptions options;
+    options.warn_when_engine_missing = false;
+    options.engine = std::make_shared<CVlcPlayer>(CVlcPlayer::kLibraryName, head_start.Handover());
+    window = std::make_unique<CQORDlg>(nullptr, options);
+    window->setGeometry(*geometry);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* video = static_cast<CVideoStatic*>(window->Control(kIdcVideo));
+    EXPECT_TRUE(video->has_embedded_surface());
+
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(first.string())), 1);
+    EXPECT_EQ(player().early_surface(), surface.window()) << "the playing clip was taken over";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PictureLeft() > 1000; }, 15'000))
+        << "the launcher's picture shows in the surface";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 500; }, 10'000));
+
+    ASSERT_EQ(window->OpenPath(QString::fromStdString(second.string())), 1);
+    EXPECT_FALSE(video->has_embedded_surface());
+    EXPECT_EQ(player().early_surface(), 0u);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player().GetTime() > 500; }, 15'000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return PictureLeft() > 1000; }, 5000))
+        << "the next recording shows in the surface's own window";
+    window->Player().Stop();
+    window.reset();
 }
 
 }  // namespace
