@@ -313,6 +313,13 @@ void CQORDlg::StartMapBrowser() {
     }
 }
 
+void CQORDlg::DropLaunchersClip() {
+    if (!player_->DropUnclaimedEarlyClip()) return;
+    // It may have said it plays: those reports are stale now.
+    ++report_epoch_;
+    SetPlayButton(false);
+}
+
 void CQORDlg::AfterFirstPaint() {
     // The command line's recording opens first (it waits for the engine if
     // need be), then the browser starts: its start-up blocks this thread for
@@ -323,7 +330,7 @@ void CQORDlg::AfterFirstPaint() {
         WriteBenchStage("open");
         OpenPath(std::exchange(open_after_first_paint_, {}));
         WriteBenchStage("opened");
-        player_->DropUnclaimedEarlyClip();
+        DropLaunchersClip();
     }
     if (delayed_open_countdown_ <= 0) StartMapBrowser();
 }

@@ -249,6 +249,9 @@ private:
     void OnInitDialog();
     void ConnectEngine();
     void AfterFirstPaint();
+    // Ends the launcher's recording when no open took it over, with what
+    // its reports may have shown.
+    void DropLaunchersClip();
     void StartMapBrowser();
     void PlaceWindow(const QRect& rect);
     void RebuildTips();

@@ -400,7 +400,7 @@ int CQORDlg::OpenChoice(int mode, const QString& path) {
     if (loaded == 0 || catalog_.Count() == 0) {
         // The one chosen file was refused: say which and why, with the
         // launcher's start of it (if any) ended first.
-        player_->DropUnclaimedEarlyClip();
+        DropLaunchersClip();
         const SkippedFile refused = loaded != 0 && !catalog_.skipped().empty()
                                         ? catalog_.skipped().front()
                                         : DiagnoseRecordingFile(path.toStdString());

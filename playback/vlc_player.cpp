@@ -435,9 +435,11 @@ void CVlcPlayer::SetEarlySurfaceDoneHandler(std::function<void()> handler) {
     early_surface_done_ = std::move(handler);
 }
 
-void CVlcPlayer::DropUnclaimedEarlyClip() {
+bool CVlcPlayer::DropUnclaimedEarlyClip() {
     WaitForEngine();
-    if (!early_claimed_) EndEarlyClip();
+    if (early_surface_ == 0 || early_claimed_) return false;
+    EndEarlyClip();
+    return true;
 }
 
 int CVlcPlayer::Open(const std::string& utf8_path) {

@@ -90,8 +90,9 @@ public:
     // `handler` has run. A Stop before any Open leaves it playing.
     std::uintptr_t early_surface();
     void SetEarlySurfaceDoneHandler(std::function<void()> handler);
-    // Ends the launcher's clip unless an Open took it over.
-    void DropUnclaimedEarlyClip();
+    // Ends the launcher's clip unless an Open took it over; true when it
+    // ended one.
+    bool DropUnclaimedEarlyClip();
     // Subscribes `handler` to the player's events; kept across Recreate.
     void AttachEvents(libvlc_callback_t handler, void* user_data);
     // Re-creates the engine with argument set 0 (plain) or 1 (picture turned

@@ -166,6 +166,7 @@ TEST_F(VlcPlayerStartTest, TheLaunchersRecordingIsTakenOverThenTheWindowTakesOve
     player.Play();
     EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_STATE, seconds(15), kPlayerStatePlaying));
     EXPECT_TRUE(sink.WaitForMessage(WM_PLAYER_TIME, seconds(15)));
+    EXPECT_FALSE(player.DropUnclaimedEarlyClip());
     EXPECT_EQ(surface_done, 0);
 
     ASSERT_EQ(player.Open(Clip().string()), 1);
@@ -193,11 +194,11 @@ TEST_F(VlcPlayerStartTest, AnUnclaimedLaunchersRecordingEndsWhenDropped) {
     int surface_done = 0;
     player.SetEarlySurfaceDoneHandler([&] { ++surface_done; });
     ASSERT_NE(player.early_surface(), 0u);
-    player.DropUnclaimedEarlyClip();
+    EXPECT_TRUE(player.DropUnclaimedEarlyClip());
     EXPECT_EQ(surface_done, 1);
     EXPECT_EQ(player.early_surface(), 0u);
     EXPECT_EQ(player.GetTime(), -1);
-    player.DropUnclaimedEarlyClip();
+    EXPECT_FALSE(player.DropUnclaimedEarlyClip());
     EXPECT_EQ(surface_done, 1);
 }
 
