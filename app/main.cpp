@@ -90,7 +90,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     const orvo::EarlyEngineWait handover = engine ? engine->Handover() : orvo::EarlyEngineWait{};
-    const int status = entry(argc, argv, engine ? &handover : nullptr);
-    engine.reset();
-    return status;
+    return entry(argc, argv, engine ? &handover : nullptr);
 }

@@ -3,7 +3,6 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
 #include <string>
 
 #include "export/clip_export_module.h"

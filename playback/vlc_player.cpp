@@ -408,6 +408,7 @@ bool CVlcPlayer::ClaimEarlyClip(const std::string& utf8_path) {
         return false;
     early_claimed_ = true;
     path_ = utf8_path;
+    ReportEarlyPlaying();
     return true;
 }
 
@@ -420,10 +421,7 @@ void CVlcPlayer::EndEarlyClip() {
     early_claimed_ = false;
     early_path_.clear();
     if (window_ != 0) SetEngineWindow(window_);
-    if (early_surface_done_) {
-        const std::function<void()> done = early_surface_done_;
-        done();
-    }
+    if (early_surface_done_) early_surface_done_();
 }
 
 std::uintptr_t CVlcPlayer::early_surface() {
@@ -471,16 +469,13 @@ void CVlcPlayer::Play() {
     if (api_->libvlc_media_player_play) api_->libvlc_media_player_play(player_);
     playing_ = 1;
     paused_ = 0;
-    if (early_claimed_ && !early_start_reported_) {
-        early_start_reported_ = true;
-        ReportEarlyPlaying();
-    }
 }
 
 void CVlcPlayer::ReportEarlyPlaying() {
     // The launcher's clip may have reported that it plays before anyone
-    // listened; the window waits for that report. A second one, when the
-    // report came after all, changes nothing.
+    // listened; the window waits for that report (the handler only posts, so
+    // it arrives after the Open). A second one, when the report came after
+    // all, changes nothing.
     if (event_handler_ == nullptr || !api_->libvlc_media_player_get_state ||
         api_->libvlc_media_player_get_state(player_) != libvlc_Playing)
         return;
@@ -504,10 +499,12 @@ void CVlcPlayer::Stop() {
     // Nothing the window opened plays yet: the launcher's clip waits for
     // the Open that takes it over (or for DropUnclaimedEarlyClip).
     if (early_surface_ != 0 && !early_claimed_) return;
-    if (api_->libvlc_media_player_stop) api_->libvlc_media_player_stop(player_);
+    if (early_surface_ != 0)
+        EndEarlyClip();
+    else if (api_->libvlc_media_player_stop)
+        api_->libvlc_media_player_stop(player_);
     playing_ = 0;
     paused_ = 0;
-    EndEarlyClip();
 }
 
 std::int64_t CVlcPlayer::GetLength() const {

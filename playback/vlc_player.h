@@ -84,10 +84,10 @@ public:
 
     // The launcher's clip (EarlyEngine): the window it draws into while it
     // plays, 0 when there is none or it has ended. The first Open of the
-    // same file takes that clip over as it plays (Play then reports it
-    // playing); any other Open, a Stop once it was taken over, or Recreate
-    // ends it, and the window last given to SetWindow takes over, after
-    // `handler` has run. A Stop before any Open leaves it playing.
+    // same file takes that clip over as it plays (and reports it playing);
+    // any other Open, a Stop once it was taken over, or Recreate ends it,
+    // and the window last given to SetWindow takes over, after `handler`
+    // has run. A Stop before any Open leaves it playing.
     std::uintptr_t early_surface();
     void SetEarlySurfaceDoneHandler(std::function<void()> handler);
     // Ends the launcher's clip unless an Open took it over; true when it
@@ -169,7 +169,6 @@ private:
     std::string early_path_;
     std::uintptr_t early_surface_ = 0;
     bool early_claimed_ = false;
-    bool early_start_reported_ = false;
     std::function<void()> early_surface_done_;
 
     std::unique_ptr<VlcApi> api_;
