@@ -15,7 +15,7 @@
 #include "app/command_line.h"
 #include "app/qor_dlg.h"
 #include "app/version.h"
-#include "gps/map_profile.h"
+#include "gps/map_browser.h"
 
 namespace orvo {
 
@@ -76,7 +76,6 @@ int CQORApp::InitInstance() {
             std::make_shared<CVlcPlayer>(CVlcPlayer::kLibraryName, StartEngineInBackground{});
     }
     PrepareBrowserGraphics();
-    RegisterMapTileScheme();
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("orvo-player"));
     QApplication::setApplicationVersion(QString::fromLatin1(kOrvoVersion));

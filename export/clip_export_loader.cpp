@@ -6,6 +6,7 @@
 #include <string>
 
 #include "export/clip_export_module.h"
+#include "platform/module_beside.h"
 
 namespace orvo {
 
@@ -16,24 +17,15 @@ struct LoadedModule {
     std::string error;
 };
 
-// Beside the code that asks (the viewer's library, installed or in the
-// build tree), else where the build put it (the tests).
+// Beside the viewer's library, else where the build put it (the tests).
 void* OpenModule(std::string& error) {
-    Dl_info self{};
-    if (dladdr(reinterpret_cast<void*>(&OpenModule), &self) != 0 && self.dli_fname != nullptr) {
-        std::string folder = self.dli_fname;
-        const std::size_t slash = folder.rfind('/');
-        folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
-        if (void* module =
-                dlopen((folder + "/" + kClipExportModule).c_str(), RTLD_NOW | RTLD_LOCAL))
-            return module;
-        error = dlerror();
-    }
 #ifdef ORVO_CLIP_EXPORT_BUILD_PATH
-    if (void* module = dlopen(ORVO_CLIP_EXPORT_BUILD_PATH, RTLD_NOW | RTLD_LOCAL)) return module;
-    error = dlerror();
+    const char* build_path = ORVO_CLIP_EXPORT_BUILD_PATH;
+#else
+    const char* build_path = nullptr;
 #endif
-    return nullptr;
+    return OpenModuleBeside(reinterpret_cast<const void*>(&OpenModule), kClipExportModule,
+                            build_path, error);
 }
 
 const LoadedModule& Module() {

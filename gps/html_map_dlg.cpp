@@ -6,17 +6,10 @@
 #include <QMouseEvent>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
+#include <QtDebug>
 
 #include "app/qor_settings.h"
-#include "gps/map_profile.h"
 #include "gps/map_script.h"
-#include "gps/mbtiles_scheme_handler.h"
 
 // The page and Leaflet live in a static library's resources, which the
 // linker would drop without an explicit reference.
@@ -28,27 +21,6 @@ namespace orvo {
 
 namespace {
 
-// A page that never shows a script dialog and keeps its console to itself.
-class SilentPage : public QWebEnginePage {
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-protected:
-    void javaScriptAlert(const QUrl&, const QString&) override {}
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
-        return false;
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
-                                  const QString&) override {}
-    // The view shows the map page and nothing else: a click on a link in
-    // it (the attribution) or a script that sets the location must not
-    // replace the map with a page that cannot load here.
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool is_main_frame) override {
-        return !is_main_frame || url.scheme() == QLatin1String("qrc");
-    }
-};
-
 bool IsRightButtonEvent(const QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -59,9 +31,6 @@ bool IsRightButtonEvent(const QEvent* event) {
             return false;
     }
 }
-
-// The script that hands the tile source to the page before its own run.
-constexpr char kTileSourceScriptName[] = "orvo-tile-source";
 
 QUrl MapPageUrl() {
     return QUrl(QStringLiteral("qrc:/html/%1").arg(kMapPageResourceId));
@@ -81,43 +50,37 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent, BrowserStart start) : QWidget(parent) 
     if (start == BrowserStart::kNow) CreateBrowser();
 }
 
-CHtmlMapDlg::~CHtmlMapDlg() {
-    if (view_ == nullptr) return;
-    // The page must be gone before its profile is.
-    delete view_;
-    view_ = nullptr;
-    page_ = nullptr;
-    ReleaseMapProfile();
-}
+CHtmlMapDlg::~CHtmlMapDlg() = default;
 
 void CHtmlMapDlg::StartBrowser() {
-    if (view_ != nullptr) return;
+    if (browser_started_) return;
     CreateBrowser();
-    if (load_wanted_) {
+    if (load_wanted_ && browser_ != nullptr) {
         ApplyTileSettings();
-        page_->load(MapPageUrl());
+        browser_->Load(MapPageUrl());
     }
     load_wanted_ = false;
 }
 
 void CHtmlMapDlg::CreateBrowser() {
-    profile_ = AcquireMapProfile();
-    view_ = new QWebEngineView(this);
-    page_ = new SilentPage(profile_, view_);
-    view_->setPage(page_);
-    view_->setContextMenuPolicy(Qt::NoContextMenu);
-    QWebEngineSettings* settings = page_->settings();
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-
-    layout()->addWidget(view_);
+    browser_started_ = true;
+    std::string error;
+    browser_ = CreateMapBrowser(
+        this, [this](bool ok) { OnLoadFinished(ok); }, &error);
+    if (browser_ == nullptr) {
+        // Without its browser the map stays blank; the video, the list and
+        // the curves work on. Texts for the page are dropped.
+        qWarning("orvo-player: the map cannot be shown: %s", error.c_str());
+        state_ = PageState::kFailed;
+        pending_.clear();
+        return;
+    }
+    QWidget* view = browser_->widget();
+    layout()->addWidget(view);
 
     // The browser's render widget appears (and may be replaced) after the
     // view is created; every widget below the view gets the filter.
-    WatchChildren(view_);
-
-    connect(page_, &QWebEnginePage::loadFinished, this, &CHtmlMapDlg::OnLoadFinished);
+    WatchChildren(view);
 }
 
 void CHtmlMapDlg::PlaceInParent(QWidget* placeholder) {
@@ -137,37 +100,20 @@ void CHtmlMapDlg::LoadPage() {
     // A reload starts the page afresh: calls meant for the old page go.
     if (state_ != PageState::kNone) pending_.clear();
     flush_timer_.stop();
+    if (browser_started_ && browser_ == nullptr) return;
     state_ = PageState::kLoading;
-    if (view_ == nullptr) {
+    if (browser_ == nullptr) {
         load_wanted_ = true;
         return;
     }
     ApplyTileSettings();
-    page_->load(MapPageUrl());
+    browser_->Load(MapPageUrl());
 }
 
 void CHtmlMapDlg::ApplyTileSettings() {
     const CQorSettings& settings = CQorSettings::Instance();
-    CMbtilesSchemeHandler* tiles = MapTileHandler();
-    const std::string file = settings.ReadMapTiles();
-    // A file that cannot serve tiles counts as no file: the online tiles.
-    if (!file.empty() && tiles != nullptr && tiles->OpenFile(file) == MbtilesStatus::kOk) {
-        tile_source_ = FileTileSource(tiles->info(), tiles->generation());
-    } else {
-        if (tiles != nullptr) tiles->CloseFile();
-        tile_source_ = OnlineTileSource(settings.ReadMapTileUrl(), settings.ReadMapAttribution());
-    }
-    QWebEngineScriptCollection& scripts = page_->scripts();
-    for (const QWebEngineScript& old : scripts.find(QString::fromLatin1(kTileSourceScriptName))) {
-        scripts.remove(old);
-    }
-    QWebEngineScript script;
-    script.setName(QString::fromLatin1(kTileSourceScriptName));
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(false);
-    script.setSourceCode(QString::fromStdString(TileSourceScript(tile_source_)));
-    scripts.insert(script);
+    tile_source_ = browser_->UseTiles(settings.ReadMapTiles(), settings.ReadMapTileUrl(),
+                                      settings.ReadMapAttribution());
 }
 
 void CHtmlMapDlg::RunScript(const std::string& script) {
@@ -199,7 +145,7 @@ void CHtmlMapDlg::FlushScripts() {
     std::vector<std::string> texts;
     texts.swap(pending_);
     for (const std::string& text : JoinScripts(texts)) {
-        page_->runJavaScript(QString::fromStdString(text));
+        browser_->RunJavaScript(QString::fromStdString(text));
         ++script_executions_;
     }
 }

@@ -1,17 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QTimer>
 #include <QWidget>
 
+#include "gps/map_browser.h"
 #include "gps/map_tile_source.h"
 #include "library/clip_views.h"
-
-class QWebEngineView;
-class QWebEnginePage;
-class QWebEngineProfile;
 
 namespace orvo {
 
@@ -65,8 +63,9 @@ public:
     void MoveMarker(double latitude, double longitude, int heading_degrees) override;
 
     bool IsPageReady() const { return state_ == PageState::kReady; }
-    // nullptr until the browser has started.
-    QWebEngineView* view() const { return view_; }
+    // The browser's view; nullptr until the browser has started (or when
+    // its module could not be loaded).
+    QWidget* view() const { return browser_ ? browser_->widget() : nullptr; }
     // Script executions handed to the browser so far (for tests and benchmarks).
     int ScriptExecutions() const { return script_executions_; }
 
@@ -86,9 +85,8 @@ private:
     void FlushScripts();
     void WatchChildren(QObject* object);
 
-    QWebEngineProfile* profile_ = nullptr;
-    QWebEngineView* view_ = nullptr;
-    QWebEnginePage* page_ = nullptr;
+    std::unique_ptr<IMapBrowser> browser_;
+    bool browser_started_ = false;
     int map_choice_ = 0;
     PageState state_ = PageState::kNone;
     bool load_wanted_ = false;  // LoadPage came before the browser

@@ -12,8 +12,50 @@ list(APPEND ORVO_CORE_LIBS SQLite::SQLite3)
 list(APPEND ORVO_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/html_map_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/html_map_dlg.h
-  ${CMAKE_CURRENT_LIST_DIR}/map_profile.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/map_profile.h
-  ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.h
+  ${CMAKE_CURRENT_LIST_DIR}/map_browser.h
+  ${CMAKE_CURRENT_LIST_DIR}/browser_graphics.cpp
   ${PROJECT_SOURCE_DIR}/res/map/map.qrc)
+
+if(ORVO_BUILD_UI)
+  # The browser (its profile, page and tile scheme) links QtWebEngine, which
+  # takes a good part of the window's start-up to load: the window loads it
+  # as a module of its own when the map starts, after the first paint. The
+  # module lands beside the viewer's library in the build tree; the tests
+  # find it by its build path.
+  add_library(orvo_map_browser STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/map_profile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/map_profile.h
+    ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/mbtiles_scheme_handler.h
+    ${CMAKE_CURRENT_LIST_DIR}/web_map_browser.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/web_map_browser.h)
+  target_include_directories(orvo_map_browser PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(orvo_map_browser PUBLIC orvo_core Qt6::WebEngineWidgets)
+  target_compile_definitions(orvo_map_browser PUBLIC QT_NO_KEYWORDS QT_NO_FOREACH)
+  set_target_properties(orvo_map_browser PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  orvo_set_warnings(orvo_map_browser)
+
+  add_library(orvo-map-browser MODULE ${CMAKE_CURRENT_LIST_DIR}/map_browser_module.cpp)
+  target_link_libraries(orvo-map-browser PRIVATE orvo_map_browser)
+  set_target_properties(orvo-map-browser PROPERTIES CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
+  target_link_options(orvo-map-browser PRIVATE -Wl,--exclude-libs,ALL -Wl,-O1 -Wl,--as-needed)
+  orvo_set_warnings(orvo-map-browser)
+
+  add_library(orvo_map_browser_loader STATIC ${CMAKE_CURRENT_LIST_DIR}/map_browser_loader.cpp)
+  target_include_directories(orvo_map_browser_loader PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(orvo_map_browser_loader PUBLIC orvo_core Qt6::Widgets ${CMAKE_DL_LIBS})
+  target_compile_definitions(orvo_map_browser_loader PRIVATE
+    ORVO_MAP_BROWSER_BUILD_PATH="$<TARGET_FILE:orvo-map-browser>")
+  set_target_properties(orvo_map_browser_loader PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  orvo_set_warnings(orvo_map_browser_loader)
+endif()
+
+# The window library is created after this file is read.
+function(orvo_link_map_browser_to_ui)
+  if(TARGET orvo_ui)
+    target_link_libraries(orvo_ui PUBLIC orvo_map_browser_loader)
+    add_dependencies(orvo_ui orvo-map-browser)
+  endif()
+endfunction()
+cmake_language(DEFER CALL orvo_link_map_browser_to_ui)

@@ -1,8 +1,6 @@
 #include "gps/map_profile.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QOpenGLContext>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlScheme>
@@ -32,25 +30,6 @@ SharedProfile& Shared() {
 
 }  // namespace
 
-}  // namespace orvo
-
-QT_BEGIN_NAMESPACE
-// QtGui's, as the browser module uses it to find the shared context.
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
-QT_END_NAMESPACE
-
-namespace orvo {
-
-void PrepareBrowserGraphics() {
-    if (qgetenv("QT_QUICK_BACKEND") == "software") {
-        // Never created, and kept for the life of the process.
-        static QOpenGLContext* const placeholder = new QOpenGLContext;
-        qt_gl_set_global_share_context(placeholder);
-    } else {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    }
-}
-
 void RegisterMapTileScheme() {
     static bool registered = false;
     if (registered) return;
@@ -64,7 +43,7 @@ void RegisterMapTileScheme() {
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-QString MapUserAgent() {
+QString BrowserUserAgent() {
     return QStringLiteral("OrvoPlayer/%1 QtWebEngine/%2")
         .arg(QString::fromLatin1(kOrvoVersion), QStringLiteral(QTWEBENGINECORE_VERSION_STR));
 }
@@ -76,6 +55,7 @@ QString MapCacheFolder() {
 QWebEngineProfile* AcquireMapProfile() {
     SharedProfile& shared = Shared();
     if (shared.users++ > 0) return shared.profile;
+    RegisterMapTileScheme();
     const QString folder = MapCacheFolder();
     QDir().mkpath(folder);
     auto* profile = new QWebEngineProfile(QString::fromLatin1(kStorageName));
@@ -86,7 +66,7 @@ QWebEngineProfile* AcquireMapProfile() {
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     profile->setHttpCacheMaximumSize(static_cast<int>(kMapCacheMaxBytes));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    profile->setHttpUserAgent(MapUserAgent());
+    profile->setHttpUserAgent(BrowserUserAgent());
     shared.tiles = new CMbtilesSchemeHandler(profile);
     profile->installUrlSchemeHandler(kMapTileScheme, shared.tiles);
     shared.profile = profile;
@@ -101,7 +81,7 @@ void ReleaseMapProfile() {
     shared.tiles = nullptr;
 }
 
-CMbtilesSchemeHandler* MapTileHandler() {
+CMbtilesSchemeHandler* ProfileTileHandler() {
     return Shared().tiles;
 }
 

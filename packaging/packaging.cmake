@@ -53,8 +53,9 @@ if(TARGET orvo-player)
   # The launcher finds the viewer proper at ORVO_UI_LIBRARY_FOLDER from bin/.
   install(TARGETS orvo-player-ui LIBRARY DESTINATION lib/orvo-player
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-  # Beside it, the clip export it loads on the first export.
-  install(TARGETS orvo-clip-export LIBRARY DESTINATION lib/orvo-player
+  # Beside it, the modules it loads later: the clip export on the first
+  # export, the map's browser when the map starts.
+  install(TARGETS orvo-clip-export orvo-map-browser LIBRARY DESTINATION lib/orvo-player
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endif()
 install(FILES ${ORVO_PACKAGING_DIR}/orvo-player.desktop

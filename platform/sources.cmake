@@ -1,3 +1,5 @@
 list(APPEND ORVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/private_profile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/module_beside.cpp
 )
+list(APPEND ORVO_CORE_LIBS ${CMAKE_DL_LIBS})

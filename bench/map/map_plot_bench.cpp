@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map page did not load\n");
         return 1;
     }
-    QWebEnginePage* page = map->view()->page();
+    QWebEnginePage* page = qobject_cast<QWebEngineView*>(map->view())->page();
 
     const std::filesystem::path dir = WriteLongRecording();
     orvo::CClipCatalog catalog;

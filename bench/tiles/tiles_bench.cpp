@@ -30,7 +30,7 @@
 #include "app/qor_settings.h"
 #include "bench/map/map_bench_page.h"
 #include "gps/html_map_dlg.h"
-#include "gps/map_profile.h"
+#include "gps/map_browser.h"
 #include "gps/mbtiles_reader.h"
 #include "gps/mbtiles_scheme_handler.h"
 #include "library/clip_catalog.h"
@@ -145,7 +145,6 @@ int main(int argc, char** argv) {
     }
     if (std::getenv("QT_QUICK_BACKEND") == nullptr) setenv("QT_QUICK_BACKEND", "software", 1);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    orvo::RegisterMapTileScheme();
     QApplication app(argc, argv);
     const QString screenshot = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
@@ -165,7 +164,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map page did not load with the tile file\n");
         return 1;
     }
-    QWebEnginePage* page = map->view()->page();
+    QWebEnginePage* page = qobject_cast<QWebEngineView*>(map->view())->page();
 
     orvo::CClipCatalog catalog;
     catalog.Bind(nullptr, nullptr, map, nullptr);

@@ -110,7 +110,8 @@ protected:
     QJsonObject TripState() {
         QCoreApplication::processEvents();
         QTest::qWait(50);
-        const QVariant v = testing::Evaluate(map_->view()->page(), "JSON.stringify(trip_state())");
+        const QVariant v =
+            testing::Evaluate(testing::WebPage(*map_), "JSON.stringify(trip_state())");
         return QJsonDocument::fromJson(v.toString().toUtf8()).object();
     }
 

@@ -216,8 +216,8 @@ TEST_F(HtmlMapDlgTest, ScriptErrorsAndDialogsStayInsideThePage) {
     EXPECT_EQ(state.value("track").toInt(), 1);
     EXPECT_EQ(state.value("driven").toInt(), 0);
     EXPECT_NEAR(state.value("marker")[0].toDouble(), 35.658517, 1e-6);
-    EXPECT_EQ(Evaluate(map_->view()->page(), "window.confirmed").toBool(), false);
-    EXPECT_TRUE(Evaluate(map_->view()->page(), "window.prompted").isNull());
+    EXPECT_EQ(Evaluate(testing::WebPage(*map_), "window.confirmed").toBool(), false);
+    EXPECT_TRUE(Evaluate(testing::WebPage(*map_), "window.prompted").isNull());
 }
 
 // Counts the page loads that get as far as a network request (and stops
@@ -237,7 +237,7 @@ public:
 TEST_F(HtmlMapDlgTest, LinksAndLocationChangesDoNotLeaveThePage) {
     LoadAndWait();
     MainFrameRequests requests;
-    map_->view()->page()->setUrlRequestInterceptor(&requests);
+    testing::WebPage(*map_)->setUrlRequestInterceptor(&requests);
     map_->RunScript(PathPlotScript(1.0, 2.0));
     map_->RunScript(
         "var a = document.createElement('a'); a.href = 'https://link.invalid/';"
@@ -245,18 +245,18 @@ TEST_F(HtmlMapDlgTest, LinksAndLocationChangesDoNotLeaveThePage) {
     map_->RunScript("location.href = 'https://location.invalid/x'");
     QTest::qWait(1000);
     EXPECT_EQ(requests.count.load(), 0);
-    EXPECT_EQ(map_->view()->url(), QUrl("qrc:/html/143"));
+    EXPECT_EQ(testing::WebView(*map_)->url(), QUrl("qrc:/html/143"));
     // The view still talks to the same page.
     map_->RunScript(PathPlotScript(3.0, 4.0));
     const QJsonObject state = PageState(*map_);
     EXPECT_TRUE(state.value("ready").toBool());
     EXPECT_EQ(state.value("track").toInt(), 2);
-    map_->view()->page()->setUrlRequestInterceptor(nullptr);
+    testing::WebPage(*map_)->setUrlRequestInterceptor(nullptr);
 }
 
 TEST_F(HtmlMapDlgTest, RightButtonNeverReachesThePage) {
     LoadAndWait();
-    QWidget* target = map_->view()->focusProxy();
+    QWidget* target = testing::WebView(*map_)->focusProxy();
     ASSERT_NE(target, nullptr);
     const QPoint centre = target->rect().center();
     QTest::mousePress(target, Qt::RightButton, Qt::NoModifier, centre);
@@ -274,7 +274,7 @@ TEST_F(HtmlMapDlgTest, RightButtonNeverReachesThePage) {
     EXPECT_GE(state.value("leftPresses").toInt(), 1);
     EXPECT_EQ(state.value("rightPresses").toInt(), 0);
     EXPECT_EQ(state.value("contextMenus").toInt(), 0);
-    EXPECT_EQ(map_->view()->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(testing::WebView(*map_)->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
 TEST_F(HtmlMapDlgTest, ReloadStartsThePageAfresh) {

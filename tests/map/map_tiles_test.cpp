@@ -23,7 +23,7 @@
 
 #include "app/qor_settings.h"
 #include "gps/html_map_dlg.h"
-#include "gps/map_profile.h"
+#include "gps/map_browser.h"
 #include "gps/mbtiles_reader.h"
 #include "gps/mbtiles_scheme_handler.h"
 #include "platform/private_profile.h"
@@ -159,7 +159,8 @@ protected:
     }
 
     QImage GrabMap() {
-        const QRect area(map_->view()->mapToGlobal(QPoint(0, 0)), map_->view()->size());
+        const QRect area(testing::WebView(*map_)->mapToGlobal(QPoint(0, 0)),
+                         testing::WebView(*map_)->size());
         return window_->screen()
             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
             .toImage();
@@ -202,11 +203,12 @@ protected:
                                    .arg(place.lat, 0, 'f', 9)
                                    .arg(place.lng, 0, 'f', 9);
         const QJsonArray xy =
-            QJsonDocument::fromJson(Evaluate(map_->view()->page(), script).toString().toUtf8())
+            QJsonDocument::fromJson(Evaluate(testing::WebPage(*map_), script).toString().toUtf8())
                 .array();
         const QPoint local(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
-        EXPECT_TRUE(map_->view()->rect().contains(local)) << local.x() << "," << local.y();
-        const QPoint global = map_->view()->mapToGlobal(local);
+        EXPECT_TRUE(testing::WebView(*map_)->rect().contains(local))
+            << local.x() << "," << local.y();
+        const QPoint global = testing::WebView(*map_)->mapToGlobal(local);
         const QImage pixel =
             window_->screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
         return pixel.pixelColor(0, 0);
@@ -282,7 +284,7 @@ TEST_F(MapTilesTest, FileTilesShowUnderTheTrackAndNothingBeyondTheBounds) {
     const QColor beyond = ColourAt(InTile(kX + 2.4, kY + 0.35));
     EXPECT_TRUE(Near(beyond, kBackground)) << Name(beyond);
     EXPECT_GT(MapTileHandler()->TilesServed(), 0);
-    const QString attribution = Evaluate(map_->view()->page(),
+    const QString attribution = Evaluate(testing::WebPage(*map_),
                                          "document.querySelector('.leaflet-control-attribution')"
                                          ".innerHTML")
                                     .toString();
@@ -333,7 +335,7 @@ TEST_F(MapTilesTest, WithoutTilesAGridAndAScaleBarRemain) {
     }
     EXPECT_TRUE(line_seen);
     const QString scale =
-        Evaluate(map_->view()->page(),
+        Evaluate(testing::WebPage(*map_),
                  "document.querySelector('.leaflet-control-scale-line').textContent")
             .toString();
     EXPECT_TRUE(scale.endsWith(" m") || scale.endsWith(" km")) << scale.toStdString();

@@ -18,6 +18,16 @@ namespace orvo::testing {
 
 inline constexpr int kPageWaitMs = 30000;
 
+// The map's browser view and page (the view is a QWidget to the map view,
+// which does not link the browser).
+inline QWebEngineView* WebView(const CHtmlMapDlg& map) {
+    return qobject_cast<QWebEngineView*>(map.view());
+}
+inline QWebEnginePage* WebPage(const CHtmlMapDlg& map) {
+    QWebEngineView* view = WebView(map);
+    return view != nullptr ? view->page() : nullptr;
+}
+
 // Runs a script in the page and returns its result (waits for it).
 inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
     QVariant result;
@@ -40,7 +50,7 @@ inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
 inline QJsonObject PageState(CHtmlMapDlg& map) {
     QCoreApplication::processEvents();
     QTest::qWait(20);
-    const QVariant v = Evaluate(map.view()->page(), "JSON.stringify(map_state())");
+    const QVariant v = Evaluate(WebPage(map), "JSON.stringify(map_state())");
     return QJsonDocument::fromJson(v.toString().toUtf8()).object();
 }
 

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -147,17 +148,24 @@ TEST_F(PackageTest, UnpackedViewerAnswersWithoutADisplay) {
     EXPECT_NE(help.out.find("--config-home"), std::string::npos);
 }
 
-// The viewer loads its clip export on the first export: it must be in the
-// package, beside the viewer's library, and load with what it needs.
-TEST_F(PackageTest, UnpackedClipExportModuleLoads) {
-    const fs::path module = Unpacked("usr/lib/orvo-player/liborvo-clip-export.so");
-    ASSERT_TRUE(fs::exists(module));
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    using Entry = const void* (*)();
-    const auto entry = reinterpret_cast<Entry>(dlsym(handle, "orvo_clip_export_entry_points"));
-    ASSERT_NE(entry, nullptr);
-    EXPECT_NE(entry(), nullptr);
+// The viewer loads its clip export on the first export and the map's
+// browser when the map starts: both must be in the package, beside the
+// viewer's library, and load with what they need.
+TEST_F(PackageTest, UnpackedModulesLoad) {
+    const std::pair<const char*, const char*> modules[] = {
+        {"liborvo-clip-export.so", "orvo_clip_export_entry_points"},
+        {"liborvo-map-browser.so", "orvo_map_browser_entry_points"}};
+    for (const auto& [file, entry_name] : modules) {
+        SCOPED_TRACE(file);
+        const fs::path module = Unpacked("usr/lib/orvo-player") / file;
+        ASSERT_TRUE(fs::exists(module));
+        void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        using Entry = const void* (*)();
+        const auto entry = reinterpret_cast<Entry>(dlsym(handle, entry_name));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_NE(entry(), nullptr);
+    }
 }
 
 // Runs the unpacked viewer as the application menu does and waits for its

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "gps/map_profile.h"
+#include "gps/map_browser.h"
 
 // One QApplication for the whole run of a widget test. The settings file
 // lands in the working directory, so the run moves into a scratch folder.
@@ -16,7 +16,6 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
     orvo::PrepareBrowserGraphics();
-    orvo::RegisterMapTileScheme();
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) return 2;
