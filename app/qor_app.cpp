@@ -16,6 +16,7 @@
 #include "app/qor_dlg.h"
 #include "app/version.h"
 #include "gps/map_browser.h"
+#include "playback/video_static.h"
 
 namespace orvo {
 
@@ -76,6 +77,7 @@ int CQORApp::InitInstance() {
             std::make_shared<CVlcPlayer>(CVlcPlayer::kLibraryName, StartEngineInBackground{});
     }
     PrepareBrowserGraphics();
+    UseFewNativeWindows();
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("orvo-player"));
     QApplication::setApplicationVersion(QString::fromLatin1(kOrvoVersion));

@@ -254,6 +254,9 @@ void CQORDlg::CreateControls() {
     speed_label_ = new CSpeedLabelStatic(this);
     Register(kIdcSpeedLabel, speed_label_);
     status_board_ = new CStatusBoardStatic(this);
+    // It lies over the bottom of the video, a window of its own: only a
+    // window can cover another, and the other controls have none.
+    status_board_->setAttribute(Qt::WA_NativeWindow, true);
     Register(kIdcStatusBoard, status_board_);
     status_board_->hide();
     note_ = new QLabel(this);

@@ -17,6 +17,10 @@ const QColor kSurfaceColor(0x28, 0x28, 0x28);
 
 }  // namespace
 
+void UseFewNativeWindows() {
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+}
+
 void SendToggleFullScreen(QObject* target, QWidget* source) {
     QObject* receiver = target != nullptr ? target : source->window();
     CWindowMessageEvent message(WM_TOGGLE_FULLSCREEN, 0, 0);

@@ -87,4 +87,10 @@ private:
 // synchronously.
 void SendToggleFullScreen(QObject* target, QWidget* source);
 
+// The video surface is a window of its own, and by default the toolkit then
+// gives each of its siblings one too: some forty windows to create and map
+// on the way to the first paint. Only the surface and what covers it need
+// one. Set before the first window is built.
+void UseFewNativeWindows();
+
 }  // namespace orvo

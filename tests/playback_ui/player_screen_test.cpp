@@ -127,6 +127,37 @@ protected:
     }
 };
 
+// Of the controls only the status board has a window of its own besides
+// the video surface, as only it lies over the picture; shown, it covers it.
+TEST_F(PlayerScreenTest, StatusBoardCoversThePictureAndOtherControlsHaveNoWindows) {
+    PlayCard();
+    EXPECT_EQ(window->Control(kIdcPlay)->internalWinId(), 0u);
+    EXPECT_EQ(window->Control(kIdcFileList)->internalWinId(), 0u);
+    QWidget* board = window->Control(kIdcStatusBoard);
+    ICopyProgressView& progress = *window;
+    progress.ShowProgress(true);
+    progress.SetProgress(50);
+    const QRect on_video = board->geometry().intersected(window->Control(kIdcVideo)->geometry());
+    ASSERT_FALSE(on_video.isEmpty());
+    const QImage drawn = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint origin = board->mapToGlobal(QPoint(0, 0)) - window->frameGeometry().topLeft();
+    // Every pixel of the board's strip over the video, as the board draws it.
+    const auto differing = [&] {
+        const QImage shot = Screen();
+        int count = 0;
+        for (int y = 0; y < on_video.height(); ++y)
+            for (int x = 0; x < on_video.width(); ++x) {
+                const QPoint local =
+                    board->mapFrom(window.get(), on_video.topLeft()) + QPoint(x, y);
+                if (shot.pixel(origin + local) != drawn.pixel(local)) ++count;
+            }
+        return count;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return differing() == 0; }, 3000))
+        << differing() << " pixels of the board do not show";
+    progress.ShowProgress(false);
+}
+
 TEST_F(PlayerScreenTest, StopClearsThePictureAndLateReportsDoNotBringItBack) {
     PlayCard();
     QueueLateReports();
@@ -211,7 +242,8 @@ TEST_F(PlayerScreenTest, TheLaunchersRecordingShowsInTheSurfaceAndTheNextInItsOw
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* video = static_cast<CVideoStatic*>(window->Control(kIdcVideo));
-    EXPECT_TRUE(video->has_embedded_surface());
+    // The engine may still be finishing on its own thread as the window shows.
+    EXPECT_TRUE(QTest::qWaitFor([video] { return video->has_embedded_surface(); }, 5000));
 
     ASSERT_EQ(window->OpenPath(QString::fromStdString(first.string())), 1);
     EXPECT_EQ(player().early_surface(), surface.window()) << "the playing clip was taken over";

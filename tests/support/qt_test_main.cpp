@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "gps/map_browser.h"
+#include "playback/video_static.h"
 
 // One QApplication for the whole run of a widget test. The settings file
 // lands in the working directory, so the run moves into a scratch folder.
@@ -16,6 +17,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
     orvo::PrepareBrowserGraphics();
+    orvo::UseFewNativeWindows();
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) return 2;
