@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     // The environment is complete before the engine's thread reads it.
     orvo::DisableBrowserSandboxWhenRoot();
     orvo::UseSoftwareQuickBackend();
+    orvo::KeepToolkitOffOpenGl();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     // --version and --help need no engine. The surface outlives the engine.
     std::unique_ptr<orvo::CEarlySurface> surface;

@@ -24,6 +24,13 @@ void UseSoftwareQuickBackend() {
     if (chosen == nullptr || *chosen == '\0') ::setenv("QT_QUICK_BACKEND", "software", 1);
 }
 
+void KeepToolkitOffOpenGl() {
+    const char* backend = std::getenv("QT_QUICK_BACKEND");
+    if (backend == nullptr || std::strcmp(backend, "software") != 0) return;
+    if (std::getenv("QT_XCB_GL_INTEGRATION") == nullptr)
+        ::setenv("QT_XCB_GL_INTEGRATION", "none", 1);
+}
+
 void TuneAllocatorForPlayback() {
 #if defined(__GLIBC__)
     // Each clip change ends the engine's decoder and output threads and

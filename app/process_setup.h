@@ -17,6 +17,13 @@ void DisableBrowserSandboxWhenRoot();
 // in the environment is kept.
 void UseSoftwareQuickBackend();
 
+// With the software path above nothing in the toolkit draws through OpenGL,
+// yet its X11 platform would load and set up the GL libraries while the
+// window is built, under the loader's lock the engine's plug-ins need at
+// the same moment. Left alone when the user chose a GL backend or the
+// platform's GL integration.
+void KeepToolkitOffOpenGl();
+
 // Keeps the C library's allocator from holding on to the memory of the
 // engine's decoder threads, which come and go with every clip; unless the
 // user has chosen settings of his own in the environment. Must run before

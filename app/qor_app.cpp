@@ -10,11 +10,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPixmap>
 
 #include "app/bench_marker.h"
 #include "app/command_line.h"
 #include "app/qor_dlg.h"
 #include "app/version.h"
+#include "controls/gdi_plus_bitmap.h"
 #include "gps/map_browser.h"
 #include "playback/video_static.h"
 
@@ -28,6 +30,8 @@ CQORApp::CQORApp(int& argc, char** argv, const EarlyEngineWait* early_engine)
 CQORApp::~CQORApp() = default;
 
 namespace {
+
+constexpr int kApplicationIconId = 128;
 
 // Answers --version, --help and usage errors on the terminal; -1 when the
 // window is to run.
@@ -67,6 +71,7 @@ int CQORApp::InitInstance() {
     // environment).
     DisableBrowserSandboxWhenRoot();
     UseSoftwareQuickBackend();
+    KeepToolkitOffOpenGl();
     // The engine starts on its own thread while the toolkit and the window
     // are built; the environment is complete before it reads any of it.
     QorDlgOptions options;
@@ -82,7 +87,9 @@ int CQORApp::InitInstance() {
     QApplication::setApplicationName(QStringLiteral("orvo-player"));
     QApplication::setApplicationVersion(QString::fromLatin1(kOrvoVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvo-player"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/png/128")));
+    CGdiPlusBitmapResource icon;
+    if (icon.Load(kApplicationIconId))
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.image())));
     WriteBenchStage("toolkit");
 
     // The toolkit has taken its own options from the arguments by now.

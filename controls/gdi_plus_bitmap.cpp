@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 
 #include "controls/color_matrix.h"
 
@@ -31,6 +33,23 @@ QImage ApplyColorMatrix(const ColorMatrix& matrix, const QImage& image) {
     return result;
 }
 
+const char* KnownImageFormat(const QByteArray& bytes) {
+    static const char kPng[] = "\x89PNG\r\n\x1a\n";
+    if (bytes.startsWith(QByteArray::fromRawData(kPng, sizeof kPng - 1))) return "PNG";
+    if (bytes.startsWith("BM")) return "BMP";
+    return nullptr;
+}
+
+QImage DecodeImage(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return QImage();
+    QImageReader reader(&buffer, KnownImageFormat(bytes));
+    // Even with the format named, the reader would first ask every plug-in.
+    if (KnownImageFormat(bytes) != nullptr) reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QString CGdiPlusBitmapResource::ResourcePath(int id, const char* type) {
     const bool bitmap = type != nullptr && std::strcmp(type, "BITMAP") == 0;
     return QStringLiteral(":/%1/%2")
@@ -45,8 +64,8 @@ bool CGdiPlusBitmapResource::Load(int id, const char* type) {
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) return false;
-    QImage decoded;
-    if (!decoded.loadFromData(bytes)) return false;
+    const QImage decoded = DecodeImage(bytes);
+    if (decoded.isNull()) return false;
     image_ = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return !image_.isNull();
 }

@@ -37,6 +37,15 @@ public:
     static QString ResourcePath(int id, const char* type = "PNG");
 };
 
+// "PNG" or "BMP" when the bytes start as those files do, else null. Naming
+// the format keeps the toolkit from loading every image plug-in to ask
+// which of them reads the data.
+const char* KnownImageFormat(const QByteArray& bytes);
+
+// The bytes decoded (null when they are no image), through the built-in
+// reader when KnownImageFormat names it.
+QImage DecodeImage(const QByteArray& bytes);
+
 // The image passed through a colour matrix (straight alpha), same size.
 QImage ApplyColorMatrix(const ColorMatrix& matrix, const QImage& image);
 

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include "app/window_messages.h"
+#include "controls/gdi_plus_bitmap.h"
 #include "controls/slider_position.h"
 
 namespace orvo {
@@ -26,9 +27,9 @@ constexpr int kBracketArm = 3;
 // The thumb picture (bitmap 199); a drawn knob of the same kind stands in
 // when the resource is not compiled in.
 QPixmap LoadThumbPicture() {
-    QPixmap picture(QStringLiteral(":/bmp/199"));
-    if (!picture.isNull()) return picture;
-    picture = QPixmap(19, 14);
+    CGdiPlusBitmapResource thumb;
+    if (thumb.Load(199, "BITMAP")) return QPixmap::fromImage(thumb.image());
+    QPixmap picture(19, 14);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);

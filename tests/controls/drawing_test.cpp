@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
+#include "controls/gdi_plus_bitmap.h"
 #include "controls/memory_dc.h"
 #include "controls/png_static.h"
 #include "controls/text_drawing.h"
@@ -16,6 +18,33 @@ QRect InkBounds(const QImage& image, QRgb background) {
         for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) != background) bounds |= QRect(x, y, 1, 1);
     return bounds;
+}
+
+QByteArray Encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// PNG and BMP go straight to the built-in readers; anything else is still
+// recognised by its content; what is no image stays null.
+TEST(DecodeImageTest, KnownAndOtherFormatsDecodeAndGarbageDoesNot) {
+    QImage source(6, 4, QImage::Format_RGB32);
+    source.fill(QColor(10, 200, 30));
+    source.setPixel(5, 3, qRgb(250, 0, 0));
+    for (const char* format : {"PNG", "BMP", "PPM"}) {
+        const QByteArray bytes = Encoded(source, format);
+        ASSERT_FALSE(bytes.isEmpty()) << format;
+        const QImage decoded = DecodeImage(bytes).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(decoded, source) << format;
+    }
+    EXPECT_STREQ(KnownImageFormat(Encoded(source, "PNG")), "PNG");
+    EXPECT_STREQ(KnownImageFormat(Encoded(source, "BMP")), "BMP");
+    EXPECT_EQ(KnownImageFormat(Encoded(source, "PPM")), nullptr);
+    EXPECT_TRUE(DecodeImage(QByteArray("\x89PNG\r\n\x1a\nnot really", 19)).isNull());
+    EXPECT_TRUE(DecodeImage(QByteArray()).isNull());
 }
 
 TEST(TextDrawingTest, GradientTextIsBlueAndStartsAtItsOrigin) {
