@@ -33,3 +33,28 @@ function(orvo_add_test)
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
                                             ENVIRONMENT "${env}")
 endfunction()
+
+# A part of the window loaded with dlopen when first needed, to keep its
+# libraries out of the start-up: the module NAME (entry SOURCE, linking
+# IMPL, lands beside the viewer's library) and the static LOADER library
+# (LOADER_SOURCE, linking LOADER_LIBS) that the window links, which finds
+# the module beside itself or, in the tests, at the build path given it as
+# BUILD_PATH_DEFINE.
+function(orvo_add_loaded_module)
+  cmake_parse_arguments(M "" "NAME;SOURCE;IMPL;LOADER;LOADER_SOURCE;BUILD_PATH_DEFINE"
+                        "LOADER_LIBS" ${ARGN})
+  add_library(${M_NAME} MODULE ${M_SOURCE})
+  target_link_libraries(${M_NAME} PRIVATE ${M_IMPL})
+  set_target_properties(${M_NAME} PROPERTIES CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
+  target_link_options(${M_NAME} PRIVATE -Wl,--exclude-libs,ALL -Wl,-O1 -Wl,--as-needed)
+  orvo_set_warnings(${M_NAME})
+
+  add_library(${M_LOADER} STATIC ${M_LOADER_SOURCE})
+  target_include_directories(${M_LOADER} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${M_LOADER} PUBLIC orvo_core ${M_LOADER_LIBS} ${CMAKE_DL_LIBS})
+  target_compile_definitions(${M_LOADER} PRIVATE
+    ${M_BUILD_PATH_DEFINE}="$<TARGET_FILE:${M_NAME}>")
+  set_target_properties(${M_LOADER} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  orvo_set_warnings(${M_LOADER})
+endfunction()

@@ -18,19 +18,10 @@ if(ORVO_BUILD_UI)
   # export, so FFmpeg's libraries stay out of its start-up. The module lands
   # beside the viewer's library in the build tree; the tests find it by its
   # build path.
-  add_library(orvo-clip-export MODULE ${CMAKE_CURRENT_LIST_DIR}/clip_export_module.cpp)
-  target_link_libraries(orvo-clip-export PRIVATE orvo_clip_export)
-  set_target_properties(orvo-clip-export PROPERTIES CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
-  target_link_options(orvo-clip-export PRIVATE -Wl,--exclude-libs,ALL -Wl,-O1 -Wl,--as-needed)
-  orvo_set_warnings(orvo-clip-export)
-
-  add_library(orvo_clip_export_loader STATIC ${CMAKE_CURRENT_LIST_DIR}/clip_export_loader.cpp)
-  target_link_libraries(orvo_clip_export_loader PUBLIC orvo_core ${CMAKE_DL_LIBS})
-  target_compile_definitions(orvo_clip_export_loader PRIVATE
-    ORVO_CLIP_EXPORT_BUILD_PATH="$<TARGET_FILE:orvo-clip-export>")
-  set_target_properties(orvo_clip_export_loader PROPERTIES POSITION_INDEPENDENT_CODE ON)
-  orvo_set_warnings(orvo_clip_export_loader)
+  orvo_add_loaded_module(NAME orvo-clip-export
+    SOURCE ${CMAKE_CURRENT_LIST_DIR}/clip_export_module.cpp IMPL orvo_clip_export
+    LOADER orvo_clip_export_loader LOADER_SOURCE ${CMAKE_CURRENT_LIST_DIR}/clip_export_loader.cpp
+    BUILD_PATH_DEFINE ORVO_CLIP_EXPORT_BUILD_PATH)
 endif()
 
 # The window library is created after this file is read.

@@ -1,8 +1,6 @@
 // The window's clip export: the same functions as the exporter's, which
 // load the exporter module on first use (see clip_export_module.h).
 
-#include <dlfcn.h>
-
 #include <string>
 
 #include "export/clip_export_module.h"
@@ -17,25 +15,21 @@ struct LoadedModule {
     std::string error;
 };
 
-// Beside the viewer's library, else where the build put it (the tests).
-void* OpenModule(std::string& error) {
-#ifdef ORVO_CLIP_EXPORT_BUILD_PATH
-    const char* build_path = ORVO_CLIP_EXPORT_BUILD_PATH;
-#else
-    const char* build_path = nullptr;
-#endif
-    return OpenModuleBeside(reinterpret_cast<const void*>(&OpenModule), kClipExportModule,
-                            build_path, error);
-}
-
 const LoadedModule& Module() {
     static const LoadedModule loaded = [] {
+#ifdef ORVO_CLIP_EXPORT_BUILD_PATH
+        const char* build_path = ORVO_CLIP_EXPORT_BUILD_PATH;
+#else
+        const char* build_path = nullptr;
+#endif
         LoadedModule result;
-        void* module = OpenModule(result.error);
-        if (module == nullptr) return result;
+        // Beside the viewer's library, else where the build put it (the tests).
         using Entry = const ClipExportEntryPoints* (*)();
-        const auto entry = reinterpret_cast<Entry>(dlsym(module, kClipExportEntry));
-        const ClipExportEntryPoints* points = entry != nullptr ? entry() : nullptr;
+        const auto entry = reinterpret_cast<Entry>(
+            ModuleEntry(reinterpret_cast<const void*>(&Module), kClipExportModule, build_path,
+                        kClipExportEntry, result.error));
+        if (entry == nullptr) return result;
+        const ClipExportEntryPoints* points = entry();
         if (points == nullptr || points->plan == nullptr || points->write == nullptr)
             result.error = std::string(kClipExportModule) + " has no clip export";
         else

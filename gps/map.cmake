@@ -35,20 +35,10 @@ if(ORVO_BUILD_UI)
   set_target_properties(orvo_map_browser PROPERTIES POSITION_INDEPENDENT_CODE ON)
   orvo_set_warnings(orvo_map_browser)
 
-  add_library(orvo-map-browser MODULE ${CMAKE_CURRENT_LIST_DIR}/map_browser_module.cpp)
-  target_link_libraries(orvo-map-browser PRIVATE orvo_map_browser)
-  set_target_properties(orvo-map-browser PROPERTIES CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
-  target_link_options(orvo-map-browser PRIVATE -Wl,--exclude-libs,ALL -Wl,-O1 -Wl,--as-needed)
-  orvo_set_warnings(orvo-map-browser)
-
-  add_library(orvo_map_browser_loader STATIC ${CMAKE_CURRENT_LIST_DIR}/map_browser_loader.cpp)
-  target_include_directories(orvo_map_browser_loader PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(orvo_map_browser_loader PUBLIC orvo_core Qt6::Widgets ${CMAKE_DL_LIBS})
-  target_compile_definitions(orvo_map_browser_loader PRIVATE
-    ORVO_MAP_BROWSER_BUILD_PATH="$<TARGET_FILE:orvo-map-browser>")
-  set_target_properties(orvo_map_browser_loader PROPERTIES POSITION_INDEPENDENT_CODE ON)
-  orvo_set_warnings(orvo_map_browser_loader)
+  orvo_add_loaded_module(NAME orvo-map-browser
+    SOURCE ${CMAKE_CURRENT_LIST_DIR}/map_browser_module.cpp IMPL orvo_map_browser
+    LOADER orvo_map_browser_loader LOADER_SOURCE ${CMAKE_CURRENT_LIST_DIR}/map_browser_loader.cpp
+    LOADER_LIBS Qt6::Widgets BUILD_PATH_DEFINE ORVO_MAP_BROWSER_BUILD_PATH)
 endif()
 
 # The window library is created after this file is read.

@@ -1,8 +1,6 @@
 // The map views' browser, from the module loaded when the first map starts
 // (see map_browser.h).
 
-#include <dlfcn.h>
-
 #include <string>
 #include <utility>
 
@@ -18,25 +16,21 @@ struct LoadedModule {
     std::string error;
 };
 
-// Beside the viewer's library, else where the build put it (the tests).
-void* OpenModule(std::string& error) {
-#ifdef ORVO_MAP_BROWSER_BUILD_PATH
-    const char* build_path = ORVO_MAP_BROWSER_BUILD_PATH;
-#else
-    const char* build_path = nullptr;
-#endif
-    return OpenModuleBeside(reinterpret_cast<const void*>(&OpenModule), kMapBrowserModule,
-                            build_path, error);
-}
-
 const LoadedModule& Module() {
     static const LoadedModule loaded = [] {
+#ifdef ORVO_MAP_BROWSER_BUILD_PATH
+        const char* build_path = ORVO_MAP_BROWSER_BUILD_PATH;
+#else
+        const char* build_path = nullptr;
+#endif
         LoadedModule result;
-        void* module = OpenModule(result.error);
-        if (module == nullptr) return result;
+        // Beside the viewer's library, else where the build put it (the tests).
         using Entry = const MapBrowserEntryPoints* (*)();
-        const auto entry = reinterpret_cast<Entry>(dlsym(module, kMapBrowserEntry));
-        const MapBrowserEntryPoints* points = entry != nullptr ? entry() : nullptr;
+        const auto entry = reinterpret_cast<Entry>(
+            ModuleEntry(reinterpret_cast<const void*>(&Module), kMapBrowserModule, build_path,
+                        kMapBrowserEntry, result.error));
+        if (entry == nullptr) return result;
+        const MapBrowserEntryPoints* points = entry();
         if (points == nullptr || points->create == nullptr || points->tile_handler == nullptr ||
             points->user_agent == nullptr)
             result.error = std::string(kMapBrowserModule) + " has no map browser";

@@ -22,4 +22,13 @@ void* OpenModuleBeside(const void* anchor, const std::string& file_name, const c
     return nullptr;
 }
 
+void* ModuleEntry(const void* anchor, const std::string& file_name, const char* build_path,
+                  const char* entry_name, std::string& error) {
+    void* module = OpenModuleBeside(anchor, file_name, build_path, error);
+    if (module == nullptr) return nullptr;
+    void* entry = dlsym(module, entry_name);
+    if (entry == nullptr) error = file_name + " has no " + entry_name;
+    return entry;
+}
+
 }  // namespace orvo

@@ -12,4 +12,9 @@ namespace orvo {
 void* OpenModuleBeside(const void* anchor, const std::string& file_name, const char* build_path,
                        std::string& error);
 
+// OpenModuleBeside, then the module's function `entry_name`: its address,
+// or nullptr and the reason in `error`.
+void* ModuleEntry(const void* anchor, const std::string& file_name, const char* build_path,
+                  const char* entry_name, std::string& error);
+
 }  // namespace orvo
