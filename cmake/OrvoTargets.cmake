@@ -39,7 +39,8 @@ endfunction()
 # IMPL, lands beside the viewer's library) and the static LOADER library
 # (LOADER_SOURCE, linking LOADER_LIBS) that the window links, which finds
 # the module beside itself or, in the tests, at the build path given it as
-# BUILD_PATH_DEFINE.
+# BUILD_PATH_DEFINE. The window library, made later, links every loader
+# and depends on every module (ORVO_LOADED_MODULES: module;loader pairs).
 function(orvo_add_loaded_module)
   cmake_parse_arguments(M "" "NAME;SOURCE;IMPL;LOADER;LOADER_SOURCE;BUILD_PATH_DEFINE"
                         "LOADER_LIBS" ${ARGN})
@@ -57,4 +58,5 @@ function(orvo_add_loaded_module)
     ${M_BUILD_PATH_DEFINE}="$<TARGET_FILE:${M_NAME}>")
   set_target_properties(${M_LOADER} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   orvo_set_warnings(${M_LOADER})
+  set_property(GLOBAL APPEND PROPERTY ORVO_LOADED_MODULES ${M_NAME} ${M_LOADER})
 endfunction()

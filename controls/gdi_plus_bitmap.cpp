@@ -44,9 +44,10 @@ QImage DecodeImage(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return QImage();
-    QImageReader reader(&buffer, KnownImageFormat(bytes));
+    const char* format = KnownImageFormat(bytes);
+    QImageReader reader(&buffer, format);
     // Even with the format named, the reader would first ask every plug-in.
-    if (KnownImageFormat(bytes) != nullptr) reader.setAutoDetectImageFormat(false);
+    if (format != nullptr) reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
 

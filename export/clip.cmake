@@ -24,11 +24,3 @@ if(ORVO_BUILD_UI)
     BUILD_PATH_DEFINE ORVO_CLIP_EXPORT_BUILD_PATH)
 endif()
 
-# The window library is created after this file is read.
-function(orvo_link_clip_export_to_ui)
-  if(TARGET orvo_ui)
-    target_link_libraries(orvo_ui PUBLIC orvo_clip_export_loader)
-    add_dependencies(orvo_ui orvo-clip-export)
-  endif()
-endfunction()
-cmake_language(DEFER CALL orvo_link_clip_export_to_ui)

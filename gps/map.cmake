@@ -41,11 +41,3 @@ if(ORVO_BUILD_UI)
     LOADER_LIBS Qt6::Widgets BUILD_PATH_DEFINE ORVO_MAP_BROWSER_BUILD_PATH)
 endif()
 
-# The window library is created after this file is read.
-function(orvo_link_map_browser_to_ui)
-  if(TARGET orvo_ui)
-    target_link_libraries(orvo_ui PUBLIC orvo_map_browser_loader)
-    add_dependencies(orvo_ui orvo-map-browser)
-  endif()
-endfunction()
-cmake_language(DEFER CALL orvo_link_map_browser_to_ui)
