@@ -10,32 +10,20 @@ namespace orvo {
 
 namespace {
 
-struct LoadedModule {
-    const ClipExportEntryPoints* entry_points = nullptr;
-    std::string error;
-};
+bool Complete(const ClipExportEntryPoints& points) {
+    return points.plan != nullptr && points.write != nullptr;
+}
 
-const LoadedModule& Module() {
-    static const LoadedModule loaded = [] {
+const LoadedModule<ClipExportEntryPoints>& Module() {
 #ifdef ORVO_CLIP_EXPORT_BUILD_PATH
-        const char* build_path = ORVO_CLIP_EXPORT_BUILD_PATH;
+    const char* const build_path = ORVO_CLIP_EXPORT_BUILD_PATH;
 #else
-        const char* build_path = nullptr;
+    const char* const build_path = nullptr;
 #endif
-        LoadedModule result;
-        // Beside the viewer's library, else where the build put it (the tests).
-        using Entry = const ClipExportEntryPoints* (*)();
-        const auto entry = reinterpret_cast<Entry>(
-            ModuleEntry(reinterpret_cast<const void*>(&Module), kClipExportModule, build_path,
-                        kClipExportEntry, result.error));
-        if (entry == nullptr) return result;
-        const ClipExportEntryPoints* points = entry();
-        if (points == nullptr || points->plan == nullptr || points->write == nullptr)
-            result.error = std::string(kClipExportModule) + " has no clip export";
-        else
-            result.entry_points = points;
-        return result;
-    }();
+    // Beside the viewer's library, else where the build put it (the tests).
+    static const LoadedModule<ClipExportEntryPoints> loaded =
+        LoadModule<ClipExportEntryPoints>(reinterpret_cast<const void*>(&Module), kClipExportModule,
+                                          build_path, kClipExportEntry, &Complete, "clip export");
     return loaded;
 }
 

@@ -11,33 +11,21 @@ namespace orvo {
 
 namespace {
 
-struct LoadedModule {
-    const MapBrowserEntryPoints* entry_points = nullptr;
-    std::string error;
-};
+bool Complete(const MapBrowserEntryPoints& points) {
+    return points.create != nullptr && points.tile_handler != nullptr &&
+           points.user_agent != nullptr;
+}
 
-const LoadedModule& Module() {
-    static const LoadedModule loaded = [] {
+const LoadedModule<MapBrowserEntryPoints>& Module() {
 #ifdef ORVO_MAP_BROWSER_BUILD_PATH
-        const char* build_path = ORVO_MAP_BROWSER_BUILD_PATH;
+    const char* const build_path = ORVO_MAP_BROWSER_BUILD_PATH;
 #else
-        const char* build_path = nullptr;
+    const char* const build_path = nullptr;
 #endif
-        LoadedModule result;
-        // Beside the viewer's library, else where the build put it (the tests).
-        using Entry = const MapBrowserEntryPoints* (*)();
-        const auto entry = reinterpret_cast<Entry>(
-            ModuleEntry(reinterpret_cast<const void*>(&Module), kMapBrowserModule, build_path,
-                        kMapBrowserEntry, result.error));
-        if (entry == nullptr) return result;
-        const MapBrowserEntryPoints* points = entry();
-        if (points == nullptr || points->create == nullptr || points->tile_handler == nullptr ||
-            points->user_agent == nullptr)
-            result.error = std::string(kMapBrowserModule) + " has no map browser";
-        else
-            result.entry_points = points;
-        return result;
-    }();
+    // Beside the viewer's library, else where the build put it (the tests).
+    static const LoadedModule<MapBrowserEntryPoints> loaded =
+        LoadModule<MapBrowserEntryPoints>(reinterpret_cast<const void*>(&Module), kMapBrowserModule,
+                                          build_path, kMapBrowserEntry, &Complete, "map browser");
     return loaded;
 }
 
