@@ -105,7 +105,13 @@ ButtonSurface CGdipButton::CurrentSurface() const {
 }
 
 const QImage& CGdipButton::Surface(ButtonSurface which) const {
-    const QImage& surface = surfaces_[Index(which)];
+    if (!SurfacesBuilt()) StartSurfaces();
+    const size_t index = Index(which);
+    if (!composed_[index]) {
+        surfaces_[index] = ComposeSurface(which);
+        composed_[index] = true;
+    }
+    const QImage& surface = surfaces_[index];
     return surface.isNull() ? empty_ : surface;
 }
 
@@ -156,33 +162,50 @@ QImage CGdipButton::Compose(const CGdiPlusBitmapResource& image, Look look, bool
     return surface;
 }
 
-void CGdipButton::BuildSurfaces() {
+void CGdipButton::StartSurfaces() const {
     for (QImage& surface : surfaces_) surface = QImage();
+    composed_.fill(false);
     built_size_ = size();
+}
+
+// Each picture is composed when it is first shown: most buttons never show
+// most of theirs, and the first paint of the window is on the way to the
+// first picture of the video.
+QImage CGdipButton::ComposeSurface(ButtonSurface which) const {
     // Without a standard image no picture is built; painting then shows the
     // parent's background only.
-    if (!std_image_ || size().isEmpty()) return;
-    surfaces_[Index(ButtonSurface::kStandard)] = Compose(*std_image_, Look::kPlain, true);
-    surfaces_[Index(ButtonSurface::kPressed)] = Compose(*std_image_, Look::kPressed, true);
-    surfaces_[Index(ButtonSurface::kHot)] = Compose(*std_image_, Look::kHot, true);
-    surfaces_[Index(ButtonSurface::kGreyed)] = Compose(*std_image_, Look::kGrey, false);
-    if (flags_.has_alternate && alt_image_) {
-        surfaces_[Index(ButtonSurface::kAltStandard)] = Compose(*alt_image_, Look::kPlain, false);
-        surfaces_[Index(ButtonSurface::kAltPressed)] = Compose(*alt_image_, Look::kPressed, false);
-        surfaces_[Index(ButtonSurface::kAltHot)] = Compose(*alt_image_, Look::kHot, false);
+    if (!std_image_ || size().isEmpty()) return QImage();
+    const bool alternate = flags_.has_alternate && alt_image_;
+    switch (which) {
+        case ButtonSurface::kStandard:
+            return Compose(*std_image_, Look::kPlain, true);
+        case ButtonSurface::kPressed:
+            return Compose(*std_image_, Look::kPressed, true);
+        case ButtonSurface::kHot:
+            return Compose(*std_image_, Look::kHot, true);
+        case ButtonSurface::kGreyed:
+            return Compose(*std_image_, Look::kGrey, false);
+        case ButtonSurface::kAltStandard:
+            return alternate ? Compose(*alt_image_, Look::kPlain, false) : QImage();
+        case ButtonSurface::kAltPressed:
+            return alternate ? Compose(*alt_image_, Look::kPressed, false) : QImage();
+        case ButtonSurface::kAltHot:
+            return alternate ? Compose(*alt_image_, Look::kHot, false) : QImage();
     }
+    return QImage();
 }
 
 void CGdipButton::RefreshLabel() {
-    if (!SurfacesBuilt() || surfaces_[Index(ButtonSurface::kStandard)].isNull()) return;
-    surfaces_[Index(ButtonSurface::kStandard)] = Compose(*std_image_, Look::kPlain, true);
-    surfaces_[Index(ButtonSurface::kPressed)] = Compose(*std_image_, Look::kPressed, true);
-    surfaces_[Index(ButtonSurface::kHot)] = Compose(*std_image_, Look::kHot, true);
+    if (!SurfacesBuilt()) return;
+    for (ButtonSurface labelled :
+         {ButtonSurface::kStandard, ButtonSurface::kPressed, ButtonSurface::kHot}) {
+        surfaces_[Index(labelled)] = QImage();
+        composed_[Index(labelled)] = false;
+    }
     update();
 }
 
 void CGdipButton::paintEvent(QPaintEvent* /*event*/) {
-    if (!SurfacesBuilt()) BuildSurfaces();
     const QImage& surface = Surface(CurrentSurface());
     if (surface.isNull()) return;
     QPainter painter(this);

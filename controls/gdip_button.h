@@ -53,8 +53,9 @@ public:
     QRect icon_rect() const { return icon_rect_; }
     QString LabelText() const;
 
-    // The picture that painting shows now, and a built picture (null image
-    // when that picture was not built).
+    // The picture that painting shows now, and one of the pictures (a null
+    // image when the button has none of that kind), composed when first
+    // asked for at the button's present size.
     ButtonSurface CurrentSurface() const;
     const QImage& Surface(ButtonSurface which) const;
     bool SurfacesBuilt() const { return built_size_ == size() && built_size_.isValid(); }
@@ -74,7 +75,8 @@ protected:
 private:
     enum class Look { kPlain, kPressed, kHot, kGrey };
 
-    void BuildSurfaces();
+    void StartSurfaces() const;
+    QImage ComposeSurface(ButtonSurface which) const;
     void InvalidateSurfaces();
     QImage Compose(const CGdiPlusBitmapResource& image, Look look, bool with_label) const;
 
@@ -86,8 +88,10 @@ private:
     std::unique_ptr<CGdiPlusBitmapResource> label_icon_;
     std::unique_ptr<CGdiPlusBitmapResource> alt_image_;
     std::unique_ptr<CGdiPlusBitmapResource> std_image_;
-    std::array<QImage, kButtonSurfaceCount> surfaces_;
-    QSize built_size_;
+    // Caches of the pictures at built_size_.
+    mutable std::array<QImage, kButtonSurfaceCount> surfaces_;
+    mutable std::array<bool, kButtonSurfaceCount> composed_{};
+    mutable QSize built_size_;
     QImage empty_;
 };
 

@@ -12,6 +12,7 @@ CPngStatic::~CPngStatic() = default;
 
 void CPngStatic::SetImage(std::unique_ptr<CGdiPlusBitmapResource> image) {
     image_ = std::move(image);
+    grey_ = QImage();
     update();
 }
 
@@ -36,7 +37,9 @@ void CPngStatic::paintEvent(QPaintEvent* /*event*/) {
     if (color_ != 0) {
         painter.drawImage(target, image_->image());
     } else {
-        painter.drawImage(target, ApplyColorMatrix(kGreyColorMatrix, image_->image()));
+        // The indicator turns grey and back at every fix change: once is enough.
+        if (grey_.isNull()) grey_ = ApplyColorMatrix(kGreyColorMatrix, image_->image());
+        painter.drawImage(target, grey_);
     }
 }
 

@@ -31,6 +31,7 @@ protected:
 
 private:
     std::unique_ptr<CGdiPlusBitmapResource> image_;
+    QImage grey_;  // image_ in grey, made when first painted grey
     int color_ = 0;
 };
 

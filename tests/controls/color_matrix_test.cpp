@@ -1,5 +1,7 @@
 #include "controls/color_matrix.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace orvo {
@@ -43,6 +45,31 @@ TEST(ColorMatrixRunTest, AppliesToEveryPixelInPlace) {
     EXPECT_EQ(pixels[0], 0xFF3C3C3Cu);
     EXPECT_EQ(pixels[1], 0xFF969696u);
     EXPECT_EQ(pixels[2], 0xFF1C1C1Cu);
+}
+
+// A run takes a faster road than single pixels; it must land on the same
+// bytes, rounding ties and clamping included, for any matrix.
+TEST(ColorMatrixRunTest, MatchesThePixelVersionEverywhere) {
+    const ColorMatrix odd = {{
+        {0.5f, -0.25f, 1.5f, 0.0f, 0.0f},
+        {0.25f, 2.0f, -1.0f, 0.5f, 0.0f},
+        {-0.5f, 0.125f, 0.75f, 0.0f, 0.0f},
+        {0.0f, 0.3f, 0.0f, 0.9f, 0.0f},
+        {0.1f, -0.2f, 0.5f, 0.05f, 1.0f},
+    }};
+    std::vector<uint32_t> pixels;
+    uint32_t state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        pixels.push_back(state);
+    }
+    for (uint32_t v = 0; v < 256; ++v) pixels.push_back(0xFF000000u | v << 16 | v << 8 | v);
+    for (const ColorMatrix* matrix : {&kHotColorMatrix, &kGreyColorMatrix, &odd}) {
+        std::vector<uint32_t> run = pixels;
+        ApplyColorMatrix(*matrix, run.data(), run.size());
+        for (size_t i = 0; i < pixels.size(); ++i)
+            ASSERT_EQ(run[i], ApplyColorMatrix(*matrix, pixels[i])) << std::hex << pixels[i];
+    }
 }
 
 }  // namespace

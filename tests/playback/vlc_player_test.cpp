@@ -29,6 +29,10 @@ using test::PostedTimes;
 using test::RecordingSink;
 
 constexpr std::int64_t kClipMs = 6000;
+// The still picture plays longer than a screen poll may wait (15 s): an
+// output that is slow to follow a change on a loaded machine is still
+// seen while the clip plays, never after it ended.
+constexpr std::int64_t kStillClipMs = 20000;
 
 class VlcPlayerTest : public ::testing::Test {
 protected:
@@ -37,10 +41,10 @@ protected:
         // A moving test pattern, and a still picture that is white above and
         // black below (so a turned picture is easy to tell).
         test::MakeClip(Clip(), "testsrc=size=640x360:rate=25", kClipMs / 1000.0);
-        test::MakeClip(Black(), "color=c=black:s=320x180:r=25", kClipMs / 1000.0);
+        test::MakeClip(Black(), "color=c=black:s=320x180:r=25", kStillClipMs / 1000.0);
         test::MakeClip(Halves(),
                        "color=c=black:s=320x180:r=25,drawbox=x=0:y=0:w=320:h=90:color=white:t=fill",
-                       kClipMs / 1000.0);
+                       kStillClipMs / 1000.0);
         fs::path folder = dir_->path() / "ドライブ録画 Ærø";
         fs::create_directories(folder);
         fs::copy_file(Clip(), NonAscii());
