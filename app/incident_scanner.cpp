@@ -8,6 +8,8 @@
 
 #include <QThread>
 
+#include "platform/thread_priority.h"
+
 namespace orvo {
 
 namespace {
@@ -39,6 +41,8 @@ Q_SIGNALS:
 
 protected:
     void run() override {
+        // A card takes seconds to read; playback comes first.
+        LowerThisThreadsPriority();
         ScanCard(recordings_, thresholds_, cancel_, kBatchSize,
                  [this](std::vector<RecordingScan>&& batch) {
                      {

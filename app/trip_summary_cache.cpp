@@ -4,6 +4,8 @@
 
 #include <QMetaObject>
 
+#include "platform/thread_priority.h"
+
 namespace orvo {
 
 CTripSummaryCache::CTripSummaryCache(QObject* parent) : QObject(parent) {
@@ -12,6 +14,9 @@ CTripSummaryCache::CTripSummaryCache(QObject* parent) : QObject(parent) {
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_.start(QThread::LowPriority);
+    // The toolkit's low priority does nothing on Linux: playback comes first.
+    QMetaObject::invokeMethod(
+        worker_, [] { LowerThisThreadsPriority(); }, Qt::QueuedConnection);
 }
 
 CTripSummaryCache::~CTripSummaryCache() {
