@@ -1,15 +1,16 @@
 // orvo-player: a small launcher. It starts creating the engine at once, on a
-// thread of its own, and only then loads the viewer itself (the toolkit, the
-// browser and the window, in liborvo-player-ui.so), which takes the engine
-// over when it needs it. So the engine's start-up, the longest part of the
-// way to the first picture, runs while the toolkit loads and builds the
-// window, in a process whose global symbol scope is still small. A
-// recording named on the command line starts playing at once, into a window
-// of the launcher's own that the main window embeds when it is built.
+// thread of its own, and loads the viewer itself (the toolkit, the browser
+// and the window, in liborvo-player-ui.so) once the engine's instance
+// exists; the viewer takes the engine over when it needs it. So the
+// engine's start-up, the longest part of the way to the first picture, runs
+// while the toolkit loads and builds the window. A recording named on the
+// command line starts playing at once, into a window of the launcher's own
+// that the main window embeds when it is built.
 
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,9 @@ constexpr const char* kUiLibrary = "liborvo-player-ui.so";
 // real size when it embeds the surface.
 constexpr int kSurfaceWidth = 622;
 constexpr int kSurfaceHeight = 350;
+// How long the toolkit's loading waits for the engine's instance: about
+// twice what it takes on a slow machine.
+constexpr std::chrono::milliseconds kInstanceWait{80};
 
 std::string ProgramFolder() {
     char path[PATH_MAX];
@@ -83,6 +87,7 @@ int main(int argc, char** argv) {
                                                           std::move(recording), window);
     }
 
+    if (engine) engine->WaitForInstance(kInstanceWait);
     void* viewer = LoadViewer();
     if (viewer == nullptr) return 1;
     const auto entry = reinterpret_cast<UiEntry>(dlsym(viewer, "orvo_player_main"));

@@ -150,6 +150,8 @@ TEST_F(VlcPlayerStartTest, TheLaunchersRecordingIsTakenOverThenTheWindowTakesOve
     ASSERT_NE(surface.window(), 0u);
     CEngineHeadStart head_start(CVlcPlayer::kLibraryName, fs::canonical(Clip()).string(),
                                 surface.window());
+    // As the launcher does before loading the toolkit.
+    head_start.WaitForInstance(std::chrono::hours(1));
     CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
     test::RecordingSink sink(player);
     player.SetEngineReadyHandler([&] {
@@ -214,10 +216,14 @@ TEST(EarlySurfaceTest, OnlyAnX11ToolkitCanEmbedTheLaunchersWindow) {
 }
 
 // Without libVLC the launcher makes nothing and the binding says the engine
-// is missing; an engine nobody took over is released by the launcher.
+// is missing; an engine nobody took over is released by the launcher. The
+// launcher's wait for the instance ends when the creation fails too (an
+// hour's limit: a lost signal would hang the test).
 TEST_F(VlcPlayerStartTest, TheLaunchersEngineWithoutLibraryOrTakerEndsCleanly) {
     {
         CEngineHeadStart head_start("libvlc-missing.so.0");
+        head_start.WaitForInstance(std::chrono::hours(1));
+        head_start.WaitForInstance(std::chrono::hours(1));
         CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
         int ready_runs = 0;
         player.SetEngineReadyHandler([&] { ++ready_runs; });
@@ -228,6 +234,7 @@ TEST_F(VlcPlayerStartTest, TheLaunchersEngineWithoutLibraryOrTakerEndsCleanly) {
     }
     // --version and usage errors end before the window takes the engine.
     CEngineHeadStart unused(CVlcPlayer::kLibraryName);
+    unused.WaitForInstance(std::chrono::hours(1));
 }
 
 // In use bytes as the allocator counts them, mapped blocks included.
