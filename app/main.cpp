@@ -34,8 +34,8 @@ constexpr const char* kUiLibrary = "liborvo-player-ui.so";
 // real size when it embeds the surface.
 constexpr int kSurfaceWidth = 622;
 constexpr int kSurfaceHeight = 350;
-// How long the toolkit's loading waits for the engine's instance: about
-// twice what it takes on a slow machine.
+// How long the toolkit's loading waits for the engine's instance: several
+// times the 10-15 ms it takes on a slow machine.
 constexpr std::chrono::milliseconds kInstanceWait{80};
 
 std::string ProgramFolder() {

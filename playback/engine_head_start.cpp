@@ -105,7 +105,7 @@ CEngineHeadStart::CEngineHeadStart(const char* library_name, std::string path,
                            &instance_made_)) {}
 
 void CEngineHeadStart::WaitForInstance(std::chrono::milliseconds limit) {
-    if (instance_wait_.valid()) instance_wait_.wait_for(limit);
+    instance_wait_.wait_for(limit);
 }
 
 CEngineHeadStart::~CEngineHeadStart() {
