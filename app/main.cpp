@@ -55,8 +55,10 @@ std::string ProgramFolder() {
 // One at a time: a load holds the process's loader lock from start to end,
 // and the engine's thread, loading its plug-ins meanwhile, then waits for
 // one library at a time, not for the whole toolkit (about 10 ms fewer to
-// the first picture). Their symbols stay out of the global scope; a library
-// that fails here fails again, and is reported, with the viewer's own load.
+// the first picture); the yield lets a load woken by the lock's release
+// take it before the next one. Their symbols stay out of the global scope;
+// a library that fails here fails again, and is reported, with the viewer's
+// own load.
 void LoadToolkitOneByOne() {
     for (const char* library : kToolkitLibraries) {
         dlopen(library, RTLD_NOW | RTLD_LOCAL);
