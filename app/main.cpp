@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
     orvo::DisableBrowserSandboxWhenRoot();
     orvo::UseSoftwareQuickBackend();
     orvo::KeepToolkitOffOpenGl();
+    orvo::SkipMissingBusLauncher();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     // --version and --help need no engine. The surface outlives the engine.
     std::unique_ptr<orvo::CEarlySurface> surface;

@@ -1,13 +1,16 @@
 #include "app/process_setup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace orvo {
 
@@ -46,6 +49,73 @@ void TuneAllocatorForPlayback() {
     if (std::getenv("MALLOC_ARENA_MAX") == nullptr) mallopt(M_ARENA_MAX, 2);
     if (std::getenv("MALLOC_MMAP_THRESHOLD_") == nullptr) mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
+}
+
+namespace {
+
+// The bus library's escaping: bytes outside this set become %XX.
+std::string EscapeAddressValue(std::string_view value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string escaped;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= 'A' && byte <= 'Z') || std::strchr("-_/.\\*", c) != nullptr;
+        if (plain && byte != 0) {
+            escaped += c;
+        } else {
+            escaped += '%';
+            escaped += kDigits[byte >> 4];
+            escaped += kDigits[byte & 0x0F];
+        }
+    }
+    return escaped;
+}
+
+std::string UserBusPath(const char* runtime_dir, unsigned uid) {
+    if (runtime_dir != nullptr && *runtime_dir != '\0') return std::string(runtime_dir) + "/bus";
+    return "/run/user/" + std::to_string(uid) + "/bus";
+}
+
+bool IsExecutable(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+// The bus library tries its own installation folder first, then PATH.
+bool BusLauncherFound() {
+    if (IsExecutable("/usr/bin/dbus-launch")) return true;
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return false;
+    std::string_view rest(path);
+    while (!rest.empty()) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view folder = rest.substr(0, colon);
+        if (!folder.empty() && IsExecutable(std::string(folder) + "/dbus-launch")) return true;
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string SessionBusAddressToSet(const SessionBusFacts& facts) {
+    if (facts.address != nullptr && *facts.address != '\0') return {};
+    if (facts.user_bus_exists || facts.launcher_found) return {};
+    return "unix:path=" + EscapeAddressValue(UserBusPath(facts.runtime_dir, facts.uid));
+}
+
+void SkipMissingBusLauncher() {
+    SessionBusFacts facts;
+    facts.address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    facts.runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    facts.uid = static_cast<unsigned>(::getuid());
+    struct stat socket_info {};
+    facts.user_bus_exists =
+        ::stat(UserBusPath(facts.runtime_dir, facts.uid).c_str(), &socket_info) == 0;
+    facts.launcher_found = BusLauncherFound();
+    const std::string address = SessionBusAddressToSet(facts);
+    if (!address.empty()) ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
 }
 
 }  // namespace orvo

@@ -17,7 +17,9 @@
 // the video frame's screen area has that colour. The viewer starts without a
 // settings file, so its window is 1000 x 680 at the top-left corner and its
 // video surface is the rectangle kSurface; the bare engine's window is put
-// exactly there.
+// exactly there. Both run in the environment the viewer makes for itself
+// (without a session bus and its launcher, the bus's standard address), so
+// that they differ only in the toolkit and the window.
 
 #include <algorithm>
 #include <cstdio>
@@ -32,6 +34,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/process_setup.h"
 #include "bench/startup/bench_process.h"
 #include "bench/startup/screen_probe.h"
 
@@ -240,6 +243,9 @@ void Report(const char* what, const std::vector<double>& v) {
 
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
+    orvo::SkipMissingBusLauncher();
+    if (const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        std::printf("session bus for both programs: %s\n", bus);
     const fs::path work =
         options.keep.empty() ? MakeTempFolder("orvo-startup") : fs::path(options.keep);
     const fs::path file_dir = work / "file";
