@@ -7,7 +7,6 @@
 #include <malloc.h>
 #endif
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
