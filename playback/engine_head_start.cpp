@@ -48,28 +48,7 @@ void StartEarlyClip(EarlyEngine& engine, const std::string& path, std::uintptr_t
     WriteBenchStage("play");
 }
 
-// Says once that the instance exists or will not: at the latest when the
-// creation ends, whichever way.
-class InstanceSignal {
-public:
-    explicit InstanceSignal(std::promise<void>& made) : made_(made) {}
-    ~InstanceSignal() { Give(); }
-    InstanceSignal(const InstanceSignal&) = delete;
-    InstanceSignal& operator=(const InstanceSignal&) = delete;
-    void Give() {
-        if (given_) return;
-        given_ = true;
-        made_.set_value();
-    }
-
-private:
-    std::promise<void>& made_;
-    bool given_ = false;
-};
-
-EarlyEngine CreateEarly(const char* library_name, const std::string& path, std::uintptr_t surface,
-                        std::promise<void>* instance_made) {
-    InstanceSignal instance_signal(*instance_made);
+EarlyEngine CreateEarly(const char* library_name, const std::string& path, std::uintptr_t surface) {
     EarlyEngine engine;
     // As the binding opens it: never unloaded (see CVlcPlayer).
     engine.library = dlopen(library_name, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
@@ -80,7 +59,6 @@ EarlyEngine CreateEarly(const char* library_name, const std::string& path, std::
     if (make_instance == nullptr || make_player == nullptr) return engine;
     const std::vector<const char*> args = PlainEngineArguments();
     engine.instance = make_instance(static_cast<int>(args.size()), args.data());
-    instance_signal.Give();
     if (engine.instance != nullptr) engine.player = make_player(engine.instance);
     if (engine.instance != nullptr && engine.player == nullptr) {
         // Half an engine is no engine: the binding then reports it missing.
@@ -101,12 +79,8 @@ CEngineHeadStart::CEngineHeadStart(const char* library_name)
 
 CEngineHeadStart::CEngineHeadStart(const char* library_name, std::string path,
                                    std::uintptr_t surface)
-    : creation_(std::async(std::launch::async, CreateEarly, library_name, std::move(path), surface,
-                           &instance_made_)) {}
-
-void CEngineHeadStart::WaitForInstance(std::chrono::milliseconds limit) {
-    instance_wait_.wait_for(limit);
-}
+    : creation_(
+          std::async(std::launch::async, CreateEarly, library_name, std::move(path), surface)) {}
 
 CEngineHeadStart::~CEngineHeadStart() {
     if (taken_) return;

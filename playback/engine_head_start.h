@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <future>
 #include <string>
@@ -25,14 +24,6 @@ public:
     CEngineHeadStart(const CEngineHeadStart&) = delete;
     CEngineHeadStart& operator=(const CEngineHeadStart&) = delete;
 
-    // For the launcher: waits, at most `limit`, until the instance exists
-    // (or could not be made). Its creation loads the engine's plug-ins, and
-    // every library load in the process waits for the one under way: the
-    // toolkit's own loads would hold the engine back by as long as they
-    // take. A limit, because a stale plug-in cache makes the engine rescan
-    // every plug-in, and the window must not wait for that.
-    void WaitForInstance(std::chrono::milliseconds limit);
-
     // For the binding (CVlcPlayer): waits and hands the engine over. Valid
     // while this object lives.
     EarlyEngineWait Handover();
@@ -40,9 +31,6 @@ public:
 private:
     EarlyEngine Take();
 
-    std::promise<void> instance_made_;
-    std::future<void> instance_wait_ = instance_made_.get_future();
-    // Last: the creation's thread starts when the rest is in place.
     std::future<EarlyEngine> creation_;
     bool taken_ = false;
 };

@@ -150,8 +150,6 @@ TEST_F(VlcPlayerStartTest, TheLaunchersRecordingIsTakenOverThenTheWindowTakesOve
     ASSERT_NE(surface.window(), 0u);
     CEngineHeadStart head_start(CVlcPlayer::kLibraryName, fs::canonical(Clip()).string(),
                                 surface.window());
-    // As the launcher does before loading the toolkit.
-    head_start.WaitForInstance(std::chrono::hours(1));
     CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
     test::RecordingSink sink(player);
     player.SetEngineReadyHandler([&] {
@@ -216,14 +214,10 @@ TEST(EarlySurfaceTest, OnlyAnX11ToolkitCanEmbedTheLaunchersWindow) {
 }
 
 // Without libVLC the launcher makes nothing and the binding says the engine
-// is missing; an engine nobody took over is released by the launcher. The
-// launcher's wait for the instance ends when the creation fails too (an
-// hour's limit: a lost signal would hang the test).
+// is missing; an engine nobody took over is released by the launcher.
 TEST_F(VlcPlayerStartTest, TheLaunchersEngineWithoutLibraryOrTakerEndsCleanly) {
     {
         CEngineHeadStart head_start("libvlc-missing.so.0");
-        head_start.WaitForInstance(std::chrono::hours(1));
-        head_start.WaitForInstance(std::chrono::hours(1));
         CVlcPlayer player(CVlcPlayer::kLibraryName, head_start.Handover());
         int ready_runs = 0;
         player.SetEngineReadyHandler([&] { ++ready_runs; });
@@ -234,7 +228,6 @@ TEST_F(VlcPlayerStartTest, TheLaunchersEngineWithoutLibraryOrTakerEndsCleanly) {
     }
     // --version and usage errors end before the window takes the engine.
     CEngineHeadStart unused(CVlcPlayer::kLibraryName);
-    unused.WaitForInstance(std::chrono::hours(1));
 }
 
 // In use bytes as the allocator counts them, mapped blocks included.
