@@ -11,8 +11,7 @@ namespace orvo {
 // The launcher's part of the engine: loading libVLC and its plug-ins and
 // creating the instance and the player take longer than loading the toolkit
 // and building the window, so they start first, on a thread of their own,
-// in a process that has loaded nothing else yet (every plug-in's symbols are
-// then looked up in a handful of libraries, not in the toolkit's hundred).
+// while the launcher loads the toolkit.
 class CEngineHeadStart {
 public:
     explicit CEngineHeadStart(const char* library_name);
